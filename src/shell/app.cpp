@@ -1,0 +1,158 @@
+#include "shell/app.h"
+
+#include <string>
+
+#include "components/scores/score_board.h"
+#include "core/game.h"
+#include "core/input_script.h"
+#include "core/log.h"
+#include "core/trace.h"
+#include "shell/assets.h"
+#include "shell/settings.h"
+#include "shell/step.h"
+
+namespace {
+
+// A setting is off only when it reads as False; anything that cannot be read
+// as a boolean (a missing file included) counts as on.
+bool SettingIsOn(const std::string& key, const AppOptions& o) {
+  const std::string raw = o.settingsPath.empty() ? std::string()
+                                                 : LoadSettingString("main", key, o.settingsPath);
+  const SettingBool value = ConvertSettingBool(raw);
+  if (value == SettingBool::kUnconvertible && !raw.empty())
+    LogOnce(o.settingsPath + ": " + key + "=\"" + raw + "\" is not True, False or a number; taken as on");
+  const bool on = value != SettingBool::kFalse;
+  if (o.verbose)
+    LogLine("setting " + key + " = \"" + raw + "\" -> " + (on ? "on" : "off"));
+  return on;
+}
+
+void Call(const Routine& routine, Game& g) {
+  if (routine) routine(g);
+}
+
+void ShutdownSteps(Game& g) {
+  RunStep([&] { ReleaseTextures(g); });
+  RunStep([&] { g.Engine.Shutdown(); });
+  // The engine itself belongs to the caller; the score store reference is
+  // dropped here so nothing touches the table after the engine is gone.
+  RunStep([&] { g.Scores = nullptr; });
+  int16_t cancel = 0;
+  RunStep([&] { Form_Unload(g, cancel); });
+}
+
+}  // namespace
+
+void Form_Unload(Game& g, int16_t& cancel) {
+  if (g.Shell.Running) {
+    cancel = 1;
+    g.Shell.Running = false;
+  } else {
+    // Deliberate: a close before the loop has started ends the program at
+    // the next start-up step (nothing could stop the loop afterwards).
+    g.Shell.CloseBeforeLoop = true;
+  }
+}
+
+std::string MainLoopPass(Game& g, const ScreenRoutines& s) {
+  RunStep([&] { g.Shell.FrameCount += 1; });
+  RunStep([&] {
+    if (g.Shell.FrameCount >= 35000) g.Shell.FrameCount = 0;
+  });
+  // Read once: a routine that switches screens does not cut its pass short.
+  const std::string state = g.Shell.GameState;
+  if (state == "game") {
+    RunStep([&] { Call(s.GameKeys, g); });
+    RunStep([&] { Call(s.TimeStep, g); });
+    RunStep([&] { Call(s.ShakeStep, g); });
+    RunStep([&] { Call(s.FlightStep, g); });
+    if (RunCondition([&] { return !g.Round.RoundLost; })) RunStep([&] { Call(s.CrashStep, g); });
+    RunStep([&] { Call(s.DrawScene, g); });
+  } else if (state == "menu") {
+    RunStep([&] { Call(s.MenuKeys, g); });
+    RunStep([&] { Call(s.DrawMenu, g); });
+    RunStep([&] { Call(s.MenuStep, g); });
+  } else if (state == "hs_getname") {
+    RunStep([&] { Call(s.ShowNameEntry, g); });
+  } else if (state == "hs") {
+    RunStep([&] { Call(s.ShowHighScores, g); });
+  }
+  return state;
+}
+
+int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
+  MediaEngine& e = g.Engine;
+  e.SetCloseHandler([&g](int16_t& cancel) { Form_Unload(g, cancel); });
+  auto closedEarly = [&] {
+    if (!g.Shell.CloseBeforeLoop) return false;
+    ShutdownSteps(g);
+    return true;
+  };
+
+  // 1. Sound.
+  if (!o.mute) RunStep([&] {
+      if (SettingIsOn("Sound_On", o)) g.Shell.SoundOn = true;
+    });
+
+  // 2. The window.
+  bool fullScreen = false;
+  RunStep([&] { fullScreen = o.fullScreen ? *o.fullScreen : SettingIsOn("FULL_SCREEN", o); });
+  try {
+    e.Initialize(o.programFolder, 640.0f, 480.0f, fullScreen, 0, 0, true);
+  } catch (const ComponentError& err) {
+    // Deliberate: without a window no key and no close could ever end the
+    // loop, so a failed start ends the program with the reason.
+    LogLine(std::string("cannot start: ") + err.what());
+    RunStep([&] { e.Shutdown(); });
+    return 1;
+  }
+  if (closedEarly()) return 0;
+
+  // 3. The score store: restore the table from the package when it is missing.
+  if (g.Scores) {
+    RunStep([&] { g.Scores->SetOption(50); });
+    if (RunCondition([&] { return !g.Scores->FileExists("hs.ini"); })) {
+      RunStep([&] { g.Scores->OpenPackage("hs.pak", 0, "Open File", 0); });
+      RunStep([&] { g.Scores->ExtractPackage(0); });
+    }
+  }
+
+  // 4-6. Assets while the logo shows.
+  RunStep([&] { LoadTexturesAndShowLogo(g); });
+  if (closedEarly()) return 0;
+  RunStep([&] { CreateGameFont(g); });
+  RunStep([&] { LoadSoundsAndWaitForLogo(g, o.waitForLogo); });
+  if (closedEarly()) return 0;
+
+  // 7. The table.
+  if (g.Scores) RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
+
+  // 8-11. Shared values.
+  RunStep([&] { g.Shell.ThrustPower = 1.0f / 12.0f; });
+  RunStep([&] { g.Shell.Gravity = 1.0f / 20.0f; });
+  RunStep([&] { g.Shell.GameState = "menu"; });
+  RunStep([&] { e.PlaySound("menu", true, 100, 0, 0); });
+  RunStep([&] { g.Shell.HelpRoundsLeft = 5; });
+  RunStep([&] { g.Shell.LogoFade = 100; });
+  if (closedEarly()) return 0;
+
+  // 12. The loop.
+  g.Shell.Running = true;
+  int64_t pass = 0;
+  KeySet scripted;
+  if (o.trace) std::fputs(TraceHeader().c_str(), o.trace);
+  while (g.Shell.Running) {
+    ++pass;
+    RunStep([&] {
+      if (o.script) scripted = o.script->KeysForPass(pass);
+      e.BeginPass(pass, o.script ? &scripted : nullptr);
+    });
+    if (o.recorder) RunStep([&] { o.recorder->AddPass(e.HeldKeys()); });
+    const std::string state = MainLoopPass(g, screens);
+    if (o.trace) std::fputs(TraceRow(pass, state, g).c_str(), o.trace);
+    if (o.maxPasses > 0 && pass >= o.maxPasses) g.Shell.Running = false;
+  }
+
+  ShutdownSteps(g);
+  return 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "shell/screens.h"
+
+struct Game;
+struct InputScript;
+class InputRecorder;
+
+struct AppOptions {
+  std::string programFolder;       // where files/ lives; handed to Initialize
+  std::string settingsPath;        // setup.ini to read ("" = none)
+  std::optional<bool> fullScreen;  // --fullscreen / --windowed override the file
+  bool mute = false;               // --mute: as if Sound_On were off
+  bool verbose = false;            // print each setting and the decision
+  bool waitForLogo = true;         // false in headless runs
+  const InputScript* script = nullptr;  // replay: keys per pass
+  InputRecorder* recorder = nullptr;    // record the keys of each pass
+  std::FILE* trace = nullptr;           // one CSV row per pass
+  int64_t maxPasses = 0;                // stop after this many passes (0 = no limit)
+};
+
+// The program: start-up, the main loop, shutdown. Returns the exit status.
+int Main(Game& g, const AppOptions& options, const ScreenRoutines& screens = GameScreens());
+
+// One pass of the main loop (the frame counter and the dispatch on the
+// current screen), without the loop's tooling. Returns the screen name the
+// pass dispatched on.
+std::string MainLoopPass(Game& g, const ScreenRoutines& screens);
+
+// The window's close handler: refuses the first close while the game runs
+// and lets the loop end instead.
+void Form_Unload(Game& g, int16_t& cancel);

@@ -1,0 +1,187 @@
+// The command line: plays, replays, records and tests the same game.
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "components/media/sdl/platform_paths.h"
+#include "components/media/sdl/sdl_engine.h"
+#include "core/game.h"
+#include "core/input_script.h"
+#include "core/random.h"
+#include "shell/app.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A build tree or a portable install keeps files/ beside the executable; an
+// installed one keeps it in ../share/kestrevan.
+std::string FindProgramFolder(const std::string& exeFolder) {
+  std::error_code ec;
+  if (fs::is_directory(fs::path(exeFolder) / "files", ec)) return exeFolder;
+  const fs::path shared = fs::path(exeFolder) / ".." / "share" / "kestrevan";
+  if (fs::is_directory(shared / "files", ec)) return fs::weakly_canonical(shared, ec).string();
+  return exeFolder;
+}
+
+std::string FindSettings(const std::string& programFolder) {
+  std::error_code ec;
+  const fs::path beside = fs::path(programFolder) / "setup.ini";
+  if (fs::is_regular_file(beside, ec)) return beside.string();
+  const fs::path user = fs::path(UserConfigFolder()) / "setup.ini";
+  if (fs::is_regular_file(user, ec)) return user.string();
+  return {};
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+  const std::string tmp = path + ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out << text;
+    out.flush();
+    if (!out) return false;
+  }
+  std::error_code ec;
+  fs::rename(tmp, path, ec);
+  return !ec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App cli{"Kestrevan 1.05: land on all three pads, then send the data."};
+  cli.set_version_flag("--version", "Kestrevan 1.05");
+
+  bool headless = false, windowed = false, fullscreen = false, mute = false, verbose = false;
+  bool vsync = false;
+  int fps = 60;
+  std::optional<uint64_t> seed;
+  std::string inputPath, recordPath, tracePath, screenshotDir, dataDir;
+  int64_t frames = 0;
+  std::vector<int64_t> screenshotAt;
+  std::vector<std::string> decodeImage;
+
+  cli.add_flag("--headless", headless, "No window and no sound: software frames, unpaced");
+  cli.add_flag("--windowed", windowed, "Play in a 640 x 480 window (overrides setup.ini)");
+  cli.add_flag("--fullscreen", fullscreen, "Play full screen (overrides setup.ini)")
+      ->excludes("--windowed");
+  cli.add_flag("--mute", mute, "No sound (as if Sound_On were False)");
+  cli.add_flag("--verbose", verbose, "Print each setting and what it decided");
+  cli.add_flag("--vsync", vsync, "Pace frames by the display's vertical sync");
+  cli.add_option("--fps", fps, "Frames per second (0 = as fast as possible)")
+      ->check(CLI::Range(0, 1000));
+  cli.add_option("--seed", seed, "Seed of the random generator (a seed and a script replay a flight)");
+  cli.add_option("--input", inputPath, "Replay the keys of an input script")
+      ->check(CLI::ExistingFile);
+  cli.add_option("--record", recordPath, "Write the keys of this session as an input script");
+  cli.add_option("--trace", tracePath, "Write one CSV row of game state per frame");
+  cli.add_option("--frames", frames, "Stop after this many frames")->check(CLI::PositiveNumber);
+  cli.add_option("--screenshot-at", screenshotAt, "Save the frames shown in these passes as PNG")
+      ->delimiter(',')
+      ->check(CLI::PositiveNumber);
+  cli.add_option("--screenshot-dir", screenshotDir, "Folder for --screenshot-at pictures");
+  cli.add_option("--data-dir", dataDir, "Folder for the score table (default: the user's data folder)");
+  cli.add_option("--decode-image", decodeImage,
+                 "Decode a picture the game can load and write it as PNG, then exit")
+      ->expected(2);
+  CLI11_PARSE(cli, argc, argv);
+
+  if (!decodeImage.empty()) {
+    try {
+      DecodeImageToPng(decodeImage[0], decodeImage[1]);
+      return 0;
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "kestrevan: %s\n", e.what());
+      return 1;
+    }
+  }
+  if (!screenshotAt.empty() && screenshotDir.empty()) {
+    std::fprintf(stderr, "kestrevan: --screenshot-at needs --screenshot-dir\n");
+    return 2;
+  }
+
+  InputScript script;
+  if (!inputPath.empty()) {
+    try {
+      script = LoadInputScript(inputPath);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "kestrevan: %s\n", e.what());
+      return 2;
+    }
+  }
+
+  // A seed on the command line wins over the script's; without either, the
+  // clock picks one, and a recording keeps it so the flight can be replayed.
+  uint64_t usedSeed = 0;
+  if (seed) {
+    usedSeed = *seed;
+  } else if (script.seed) {
+    usedSeed = *script.seed;
+  } else {
+    usedSeed = static_cast<uint64_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count() ^
+        std::chrono::system_clock::now().time_since_epoch().count());
+  }
+
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
+  if (!tracePath.empty()) {
+    trace.reset(std::fopen(tracePath.c_str(), "wb"));
+    if (!trace) {
+      std::fprintf(stderr, "kestrevan: %s: cannot write the trace\n", tracePath.c_str());
+      return 2;
+    }
+  }
+
+  const std::string programFolder = FindProgramFolder(ExecutableFolder());
+
+  SdlEngineOptions engineOptions;
+  engineOptions.headless = headless;
+  engineOptions.vsync = vsync;
+  engineOptions.fps = fps;
+  engineOptions.mute = mute;
+  engineOptions.screenshotPasses = screenshotAt;
+  engineOptions.screenshotDir = screenshotDir;
+  std::unique_ptr<MediaEngine> engine = CreateSdlEngine(engineOptions);
+
+  Random random(usedSeed);
+  Game game(*engine, nullptr, random);
+  InputRecorder recorder(usedSeed);
+
+  AppOptions options;
+  options.programFolder = programFolder;
+  options.settingsPath = FindSettings(programFolder);
+  if (windowed) options.fullScreen = false;
+  if (fullscreen) options.fullScreen = true;
+  options.mute = mute;
+  options.verbose = verbose;
+  options.waitForLogo = !headless;
+  options.script = inputPath.empty() ? nullptr : &script;
+  options.recorder = recordPath.empty() ? nullptr : &recorder;
+  options.trace = trace.get();
+  options.maxPasses =
+      frames > 0 ? frames : (inputPath.empty() ? 0 : std::max<int64_t>(1, script.TotalPasses()));
+  if (verbose) {
+    std::fprintf(stderr, "kestrevan: program folder %s\n", programFolder.c_str());
+    std::fprintf(stderr, "kestrevan: settings %s\n",
+                 options.settingsPath.empty() ? "(none found)" : options.settingsPath.c_str());
+    std::fprintf(stderr, "kestrevan: seed %llu\n", static_cast<unsigned long long>(usedSeed));
+  }
+
+  const int status = Main(game, options);
+
+  if (!recordPath.empty() && !WriteTextFile(recordPath, recorder.Text())) {
+    std::fprintf(stderr, "kestrevan: %s: cannot write the recording\n", recordPath.c_str());
+    return status == 0 ? 1 : status;
+  }
+  return status;
+}

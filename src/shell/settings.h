@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+// The reader of setup.ini, with the semantics players' files were written
+// for: section and key match without regard to case, the first match wins,
+// only '=' separates, the value is trimmed of blanks and loses one pair of
+// surrounding quotes, lines starting with ';' are comments, CRLF and a UTF-8
+// byte-order mark are accepted, and at most 254 characters come back.
+// Never fails: a missing or unreadable file, section or key gives "".
+std::string LoadSettingString(const std::string& section, const std::string& key,
+                              const std::string& path);
+
+// The string-to-boolean rule of the settings: True/False in any case, or a
+// number (0 = false, anything else true). Anything else cannot be converted.
+enum class SettingBool { kTrue, kFalse, kUnconvertible };
+SettingBool ConvertSettingBool(const std::string& text);

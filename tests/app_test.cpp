@@ -1,0 +1,270 @@
+// The shell: start-up order, the main loop's dispatch, the failure rule,
+// closing the window, shutdown.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "components/media/key_codes.h"
+#include "core/game.h"
+#include "fakes/recording_engine.h"
+#include "shell/app.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ShellTest : public ::testing::Test {
+ protected:
+  RecordingEngine engine;
+  Random random{1};
+  Game g{engine, nullptr, random};
+  AppOptions options;
+
+  void SetUp() override { options.programFolder = "/game"; }
+
+  std::string WriteSettings(const std::string& text) {
+    dir_ = fs::temp_directory_path() /
+           ("kestrevan-shell-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    const fs::path p = dir_ / "setup.ini";
+    std::ofstream(p) << text;
+    return p.string();
+  }
+  void TearDown() override {
+    std::error_code ec;
+    if (!dir_.empty()) fs::remove_all(dir_, ec);
+  }
+
+  size_t IndexOf(const std::string& text) const {
+    const auto calls = engine.CallTexts();
+    return static_cast<size_t>(std::find(calls.begin(), calls.end(), text) - calls.begin());
+  }
+
+ private:
+  fs::path dir_;
+};
+
+ScreenRoutines MenuThatQuitsAfter(int passes) {
+  ScreenRoutines s;
+  s.MenuKeys = [passes](Game& g) {
+    if (g.Shell.FrameCount >= passes) g.Shell.Running = false;
+  };
+  return s;
+}
+
+TEST_F(ShellTest, StartUpRunsItsStepsInOrder) {
+  ASSERT_EQ(Main(g, options, MenuThatQuitsAfter(1)), 0);
+  const auto calls = engine.CallTexts();
+  // No setup.ini: full screen, sound on.
+  EXPECT_EQ(calls.at(0), "Initialize(\"/game\",640,480,True,0,0,True)");
+  EXPECT_EQ(calls.at(1), "LoadTexture(\"files\\logo.jpg\",0)");
+  EXPECT_EQ(calls.at(2), "LoadSound(\"logo\",\"files\\logo.wav\")");
+  EXPECT_EQ(calls.at(3), "DrawImage(files\\logo.jpg,0,0,640,480,0,100,0,0,0,0,-1,-1)");
+  EXPECT_EQ(calls.at(4), "ProcessMessages()");
+  EXPECT_EQ(calls.at(5), "EndFrame()");
+  EXPECT_EQ(calls.at(6), "ProcessMessages()");
+  EXPECT_EQ(calls.at(7), "PlaySound(\"logo\",False,100,0,0)");
+  EXPECT_EQ(calls.at(8), "LoadTexture(\"files\\font_default.bmp\",16711935)");
+  EXPECT_EQ(calls.at(9), "LoadTexture(\"files\\font_default.dds\",0)");
+  EXPECT_EQ(calls.at(31), "LoadTexture(\"files\\back_sky.dds\",0)");
+  EXPECT_EQ(calls.at(32), "CreateFont(\"smalltext\",\"Verdana\",7,0,0)");
+  EXPECT_EQ(calls.at(33), "LoadSound(\"lander_open\",\"files\\lander_open.wav\")");
+  EXPECT_EQ(engine.CountOf("LoadSound"), 17);
+  EXPECT_LT(IndexOf("LoadSound(\"menu\",\"files\\menu.wav\")"),
+            IndexOf("PlaySound(\"menu\",True,100,0,0)"));
+  EXPECT_LT(IndexOf("PlaySound(\"menu\",True,100,0,0)"), IndexOf("BeginPass(1)"));
+  EXPECT_EQ(g.Shell.GameState, "menu");
+  EXPECT_FLOAT_EQ(g.Shell.ThrustPower, 1.0f / 12.0f);
+  EXPECT_FLOAT_EQ(g.Shell.Gravity, 1.0f / 20.0f);
+  EXPECT_EQ(g.Shell.HelpRoundsLeft, 5);
+  EXPECT_EQ(g.Shell.LogoFade, 100);
+  // Shutdown: textures dropped before the engine goes.
+  EXPECT_EQ(calls.back(), "Shutdown()");
+  EXPECT_FALSE(g.Tex.TexLogo);
+  EXPECT_FALSE(g.Tex.TexBackSky);
+}
+
+TEST_F(ShellTest, SoundOffLoadsOnlyTheLogoSoundAndStillAsksForTheMusic) {
+  options.settingsPath = WriteSettings("[main]\nSound_On=False\nFULL_SCREEN=0\n");
+  Main(g, options, MenuThatQuitsAfter(1));
+  EXPECT_FALSE(g.Shell.SoundOn);
+  EXPECT_EQ(engine.CallsOf("Initialize").at(0).Text(),
+            "Initialize(\"/game\",640,480,False,0,0,True)");
+  const auto loads = engine.CallsOf("LoadSound");
+  ASSERT_EQ(loads.size(), 1u);
+  EXPECT_EQ(loads[0].args, "\"logo\",\"files\\logo.wav\"");
+  const auto plays = engine.CallsOf("PlaySound");
+  ASSERT_EQ(plays.size(), 1u);
+  EXPECT_EQ(plays[0].args, "\"menu\",True,100,0,0");
+}
+
+TEST_F(ShellTest, SettingsThatAreNotBooleansCountAsOnAndFlagsOverride) {
+  options.settingsPath = WriteSettings("[MAIN]\nsound_on = no\nFULL_SCREEN =  0 \n");
+  options.fullScreen = true;
+  Main(g, options, MenuThatQuitsAfter(1));
+  EXPECT_TRUE(g.Shell.SoundOn);
+  EXPECT_EQ(engine.CallsOf("Initialize").at(0).args, "\"/game\",640,480,True,0,0,True");
+
+  RecordingEngine engine2;
+  Game g2{engine2, nullptr, random};
+  AppOptions muted = options;
+  muted.mute = true;
+  muted.fullScreen.reset();
+  Main(g2, muted, MenuThatQuitsAfter(1));
+  EXPECT_FALSE(g2.Shell.SoundOn);
+  EXPECT_EQ(engine2.CallsOf("Initialize").at(0).args, "\"/game\",640,480,False,0,0,True");
+}
+
+TEST_F(ShellTest, FailedTextureSkipsTheRestOfItsRoutineOnly) {
+  engine.FailCall("LoadTexture", 4);  // files\land.dds
+  Main(g, options, MenuThatQuitsAfter(1));
+  EXPECT_TRUE(g.Tex.TexFont);
+  EXPECT_FALSE(g.Tex.TexLand);
+  EXPECT_FALSE(g.Tex.TexBackSky);
+  EXPECT_EQ(engine.CountOf("LoadTexture"), 4);
+  EXPECT_EQ(engine.CountOf("CreateFont"), 1);
+  EXPECT_EQ(engine.CountOf("LoadSound"), 17);
+  EXPECT_EQ(g.Shell.GameState, "menu");
+}
+
+TEST_F(ShellTest, EscapeHeldEndsTheLogoWaitButNotTheLoading) {
+  engine.SetClockStep(1);  // the wait would otherwise take a thousand rounds
+  engine.HoldKeys({key::kEscape});
+  Main(g, options, MenuThatQuitsAfter(1));
+  EXPECT_EQ(engine.CountOf("KeyHeld"), 1);
+  EXPECT_EQ(engine.CountOf("LoadSound"), 17);
+}
+
+TEST_F(ShellTest, FailedInitializeEndsTheProgramWithStatusOne) {
+  engine.FailCall("Initialize", 1);
+  int passes = 0;
+  ScreenRoutines s;
+  s.MenuKeys = [&passes](Game&) { ++passes; };
+  EXPECT_EQ(Main(g, options, s), 1);
+  EXPECT_EQ(passes, 0);
+  EXPECT_EQ(engine.CountOf("LoadTexture"), 0);
+}
+
+TEST_F(ShellTest, CloseBeforeTheLoopEndsTheProgram) {
+  engine.CloseDuring("ProcessMessages", 1);  // while the logo shows
+  int passes = 0;
+  ScreenRoutines s;
+  s.MenuKeys = [&passes](Game&) { ++passes; };
+  EXPECT_EQ(Main(g, options, s), 0);
+  EXPECT_EQ(passes, 0);
+  EXPECT_EQ(engine.CloseAnswers(), std::vector<int16_t>{0});
+  EXPECT_EQ(engine.CallTexts().back(), "Shutdown()");
+}
+
+TEST_F(ShellTest, CloseDuringPlayIsRefusedOnceAndTheLoopEndsAfterThePass) {
+  engine.CloseDuring("EndFrame", 3);  // the logo's EndFrame is the first
+  int passes = 0;
+  bool drewAfterClose = false;  // the pass in which the close came still runs to its end
+  ScreenRoutines s;
+  s.MenuKeys = [&](Game&) { ++passes; };
+  s.DrawMenu = [&](Game& game) {
+    game.Engine.EndFrame();
+    if (!game.Shell.Running) drewAfterClose = true;
+  };
+  EXPECT_EQ(Main(g, options, s), 0);
+  EXPECT_EQ(passes, 2);
+  EXPECT_TRUE(drewAfterClose);
+  // The close was refused while running; the shutdown's own unload went through.
+  EXPECT_EQ(engine.CloseAnswers(), std::vector<int16_t>{1});
+  EXPECT_FALSE(g.Shell.Running);
+}
+
+TEST_F(ShellTest, FrameCountWrapsBeforeAnyRoutineSeesIt) {
+  std::vector<float> seen;
+  ScreenRoutines s;
+  s.MenuKeys = [&seen](Game& game) {
+    seen.push_back(game.Shell.FrameCount);
+    if (seen.size() == 3) game.Shell.Running = false;
+  };
+  g.Shell.GameState = "menu";
+  g.Shell.FrameCount = 34998;
+  MainLoopPass(g, s);
+  MainLoopPass(g, s);
+  MainLoopPass(g, s);
+  EXPECT_EQ(seen, (std::vector<float>{34999, 0, 1}));
+}
+
+TEST_F(ShellTest, APassThatSwitchesScreensFinishesItsBranch) {
+  std::vector<std::string> order;
+  ScreenRoutines s;
+  s.GameKeys = [&](Game& game) {
+    order.push_back("GameKeys");
+    game.Shell.GameState = "menu";
+  };
+  s.TimeStep = [&](Game&) { order.push_back("TimeStep"); };
+  s.ShakeStep = [&](Game&) { order.push_back("ShakeStep"); };
+  s.FlightStep = [&](Game&) { order.push_back("FlightStep"); };
+  s.CrashStep = [&](Game&) { order.push_back("CrashStep"); };
+  s.DrawScene = [&](Game&) { order.push_back("DrawScene"); };
+  s.MenuKeys = [&](Game&) { order.push_back("MenuKeys"); };
+  g.Shell.GameState = "game";
+  EXPECT_EQ(MainLoopPass(g, s), "game");
+  EXPECT_EQ(order, (std::vector<std::string>{"GameKeys", "TimeStep", "ShakeStep", "FlightStep",
+                                             "CrashStep", "DrawScene"}));
+  order.clear();
+  MainLoopPass(g, s);
+  EXPECT_EQ(order, std::vector<std::string>{"MenuKeys"});
+}
+
+TEST_F(ShellTest, CrashStepIsSkippedOnceTheRoundIsLostInTheSamePass) {
+  bool crashed = false;
+  ScreenRoutines s;
+  s.FlightStep = [](Game& game) { game.Round.RoundLost = true; };
+  s.CrashStep = [&crashed](Game&) { crashed = true; };
+  g.Shell.GameState = "game";
+  MainLoopPass(g, s);
+  EXPECT_FALSE(crashed);
+}
+
+TEST_F(ShellTest, AFailingOperationSkipsOnlyTheRestOfItsRoutine) {
+  engine.FailCall("BeginFrame", 1);
+  std::vector<std::string> order;
+  ScreenRoutines s;
+  s.MenuKeys = [&](Game&) { order.push_back("MenuKeys"); };
+  s.DrawMenu = [&](Game& game) {
+    game.Engine.BeginFrame(0, 0, 0);
+    order.push_back("DrawMenu after BeginFrame");
+  };
+  s.MenuStep = [&](Game&) { order.push_back("MenuStep"); };
+  g.Shell.GameState = "menu";
+  MainLoopPass(g, s);
+  MainLoopPass(g, s);
+  EXPECT_EQ(order, (std::vector<std::string>{"MenuKeys", "MenuStep", "MenuKeys",
+                                             "DrawMenu after BeginFrame", "MenuStep"}));
+}
+
+TEST_F(ShellTest, AnUnknownScreenOnlyCountsFrames) {
+  int calls = 0;
+  ScreenRoutines s;
+  s.MenuKeys = s.DrawMenu = s.ShowHighScores = s.ShowNameEntry = s.GameKeys =
+      [&calls](Game&) { ++calls; };
+  g.Shell.GameState = "Menu";  // compared exactly
+  MainLoopPass(g, s);
+  g.Shell.GameState = "";
+  MainLoopPass(g, s);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(g.Shell.FrameCount, 2);
+}
+
+TEST_F(ShellTest, ScriptedKeysReachThePassesAndTheLoopStopsAtTheLimit) {
+  // The script is the shell's: pass 2 holds Escape.
+  struct Seen {
+    std::vector<bool> down;
+  } seen;
+  ScreenRoutines s;
+  s.MenuKeys = [&seen](Game& game) { seen.down.push_back(game.Engine.KeyDown(key::kEscape)); };
+  engine.SetPassKeys(2, KeySet().set(key::kEscape));
+  options.maxPasses = 4;
+  Main(g, options, s);
+  EXPECT_EQ(seen.down, (std::vector<bool>{false, true, false, false}));
+}
+
+}  // namespace

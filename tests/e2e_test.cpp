@@ -1,0 +1,206 @@
+// The real binary, run headless: screenshots, replays and traces, the
+// picture decoder's command, start-up failures.
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+  int status = -1;
+  std::string output;  // stdout and stderr together
+};
+
+RunResult Run(const std::string& args, const std::string& binary = KESTREVAN_BINARY) {
+  const std::string command = "\"" + binary + "\" " + args + " 2>&1";
+  RunResult r;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
+  const int raw = pclose(p);
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  fs::path dir;
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          (std::string("kestrevan-e2e-") +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+           std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  // A copy of the game in its own folder, with a menu picture, so frames are
+  // drawn whatever the build's files/ holds.
+  std::string MakeGameFolder() {
+    const fs::path game = dir / "game";
+    fs::create_directories(game / "files");
+    fs::copy_file(KESTREVAN_BINARY, game / "kestrevan");
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 30, 60, 90));
+    // The loader goes by content, not by extension.
+    IMG_SavePNG(s, (game / "files" / "main_menu.jpg").string().c_str());
+    SDL_FreeSurface(s);
+    return (game / "kestrevan").string();
+  }
+  fs::path Write(const std::string& name, const std::string& text) {
+    const fs::path p = dir / name;
+    std::ofstream(p, std::ios::binary) << text;
+    return p;
+  }
+};
+
+TEST_F(EndToEnd, HeadlessRunSavesTheFramesAskedFor) {
+  const fs::path shots = dir / "shots";
+  const std::string game = MakeGameFolder();
+  const auto r = Run("--headless --frames 5 --screenshot-at 2,5 --screenshot-dir \"" +
+                         shots.string() + "\"",
+                     game);
+  ASSERT_EQ(r.status, 0) << r.output;
+  for (const char* name : {"frame_000002.png", "frame_000005.png"}) {
+    SDL_Surface* s = IMG_Load((shots / name).string().c_str());
+    ASSERT_NE(s, nullptr) << name << ": " << IMG_GetError() << "\n" << r.output;
+    EXPECT_EQ(s->w, 640);
+    EXPECT_EQ(s->h, 480);
+    // The menu picture fills the frame.
+    Uint8 red, green, blue;
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
+    ASSERT_NE(rgb, nullptr);
+    const Uint32 pixel = static_cast<Uint32*>(rgb->pixels)[240 * (rgb->pitch / 4) + 320];
+    SDL_GetRGB(pixel, rgb->format, &red, &green, &blue);
+    EXPECT_EQ(red, 30);
+    EXPECT_EQ(green, 60);
+    EXPECT_EQ(blue, 90);
+    SDL_FreeSurface(rgb);
+    SDL_FreeSurface(s);
+  }
+  EXPECT_FALSE(fs::exists(shots / "frame_000003.png"));
+}
+
+TEST_F(EndToEnd, TheSameSeedAndScriptGiveTheSameTrace) {
+  const fs::path script = Write("keys.txt",
+                                "# a short session\n"
+                                "seed 7\n"
+                                "3 -\n"
+                                "2 down\n"
+                                "4 up+left\n"
+                                "1 escape\n");
+  const fs::path a = dir / "a.csv", b = dir / "b.csv";
+  const auto r1 = Run("--headless --input \"" + script.string() + "\" --trace \"" + a.string() + "\"");
+  const auto r2 = Run("--headless --input \"" + script.string() + "\" --trace \"" + b.string() + "\"");
+  ASSERT_EQ(r1.status, 0) << r1.output;
+  ASSERT_EQ(r2.status, 0) << r2.output;
+  const std::string ta = ReadFile(a);
+  EXPECT_EQ(ta, ReadFile(b));
+  // A header and one row per pass: the script is 10 passes long.
+  size_t lines = 0;
+  for (char c : ta) lines += c == '\n';
+  EXPECT_EQ(lines, 11u);
+  EXPECT_EQ(ta.rfind("pass,state,FrameCount,", 0), 0u);
+}
+
+TEST_F(EndToEnd, ARecordingReplaysToTheSameKeys) {
+  const fs::path script = Write("in.txt", "seed 3\n2 -\n3 left\n1 up+right\n2 -\n");
+  const fs::path recorded = dir / "rec.txt";
+  const auto r = Run("--headless --input \"" + script.string() + "\" --record \"" +
+                     recorded.string() + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const std::string text = ReadFile(recorded);
+  EXPECT_NE(text.find("seed 3"), std::string::npos) << text;
+  EXPECT_NE(text.find("3 left"), std::string::npos) << text;
+  EXPECT_NE(text.find("1 up+right"), std::string::npos) << text;
+}
+
+TEST_F(EndToEnd, AMalformedScriptIsRefusedWithItsLine) {
+  const fs::path script = Write("bad.txt", "seed 1\n5 -\n3 upp\n");
+  const auto r = Run("--headless --input \"" + script.string() + "\"");
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.output.find("line 3"), std::string::npos) << r.output;
+}
+
+TEST_F(EndToEnd, DecodeImageWritesAPngOrExplainsWhyNot) {
+  // A 3x2 uncompressed A8R8G8B8 picture.
+  std::string dds(128, '\0');
+  auto put32 = [&dds](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) dds[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  dds.replace(0, 4, "DDS ");
+  put32(4, 124);
+  put32(8, 0x100F);
+  put32(12, 2);
+  put32(16, 3);
+  put32(76, 32);
+  put32(80, 0x41);
+  put32(88, 32);
+  put32(92, 0x00FF0000);
+  put32(96, 0x0000FF00);
+  put32(100, 0x000000FF);
+  put32(104, 0xFF000000);
+  put32(108, 0x1000);
+  for (int i = 0; i < 6; ++i) {
+    const uint32_t pixel = 0xFF000000u | (static_cast<uint32_t>(i) * 40u << 16);
+    std::string px(4, '\0');
+    for (int k = 0; k < 4; ++k) px[k] = static_cast<char>((pixel >> (8 * k)) & 0xFF);
+    dds += px;
+  }
+  const fs::path in = Write("pic.dds", dds);
+  const fs::path out = dir / "pic.png";
+  auto r = Run("--decode-image \"" + in.string() + "\" \"" + out.string() + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  SDL_Surface* s = IMG_Load(out.string().c_str());
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->w, 3);
+  EXPECT_EQ(s->h, 2);
+  SDL_FreeSurface(s);
+
+  const fs::path bad = Write("bad.dds", dds.substr(0, 140));
+  r = Run("--decode-image \"" + bad.string() + "\" \"" + (dir / "bad.png").string() + "\"");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.output.find("bad.dds"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(dir / "bad.png"));
+}
+
+TEST_F(EndToEnd, NoDisplayMeansAClearErrorAndStatusOne) {
+  // A window on a display that does not exist.
+  const std::string command = std::string("env -u WAYLAND_DISPLAY DISPLAY=:987 SDL_VIDEODRIVER=x11 \"") +
+                              KESTREVAN_BINARY + "\" --windowed --mute --frames 3 2>&1";
+  FILE* p = popen(command.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string output;
+  char buf[1024];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) output.append(buf, n);
+  const int raw = pclose(p);
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1) << output;
+  EXPECT_NE(output.find("cannot start"), std::string::npos) << output;
+}
+
+}  // namespace
