@@ -120,10 +120,18 @@ TEST_F(ShellTest, SettingsThatAreNotBooleansCountAsOnAndFlagsOverride) {
 
 TEST_F(ShellTest, FailedTextureSkipsTheRestOfItsRoutineOnly) {
   engine.FailCall("LoadTexture", 4);  // files\land.dds
-  Main(g, options, MenuThatQuitsAfter(1));
-  EXPECT_TRUE(g.Tex.TexFont);
-  EXPECT_FALSE(g.Tex.TexLand);
-  EXPECT_FALSE(g.Tex.TexBackSky);
+  bool fontLoaded = false, landLoaded = true, backSkyLoaded = true;
+  ScreenRoutines s;
+  s.MenuKeys = [&](Game& game) {
+    fontLoaded = static_cast<bool>(game.Tex.TexFont);
+    landLoaded = static_cast<bool>(game.Tex.TexLand);
+    backSkyLoaded = static_cast<bool>(game.Tex.TexBackSky);
+    game.Shell.Running = false;
+  };
+  Main(g, options, s);
+  EXPECT_TRUE(fontLoaded);
+  EXPECT_FALSE(landLoaded);
+  EXPECT_FALSE(backSkyLoaded);
   EXPECT_EQ(engine.CountOf("LoadTexture"), 4);
   EXPECT_EQ(engine.CountOf("CreateFont"), 1);
   EXPECT_EQ(engine.CountOf("LoadSound"), 17);

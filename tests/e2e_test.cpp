@@ -22,7 +22,7 @@ struct RunResult {
   std::string output;  // stdout and stderr together
 };
 
-RunResult Run(const std::string& args, const std::string& binary = KESTREVAN_BINARY) {
+RunResult RunGame(const std::string& args, const std::string& binary = KESTREVAN_BINARY) {
   const std::string command = "\"" + binary + "\" " + args + " 2>&1";
   RunResult r;
   FILE* p = popen(command.c_str(), "r");
@@ -33,6 +33,28 @@ RunResult Run(const std::string& args, const std::string& binary = KESTREVAN_BIN
   const int raw = pclose(p);
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   return r;
+}
+
+// 0.1 s of 16-bit mono silence.
+void WriteSilentWav(const fs::path& p) {
+  const uint32_t rate = 22050, samples = 2205, dataBytes = samples * 2;
+  std::string w = "RIFF";
+  auto put = [&w](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) w += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  put(36 + dataBytes, 4);
+  w += "WAVEfmt ";
+  put(16, 4);
+  put(1, 2);  // PCM
+  put(1, 2);  // mono
+  put(rate, 4);
+  put(rate * 2, 4);
+  put(2, 2);
+  put(16, 2);
+  w += "data";
+  put(dataBytes, 4);
+  w.append(dataBytes, '\0');
+  std::ofstream(p, std::ios::binary) << w;
 }
 
 std::string ReadFile(const fs::path& p) {
@@ -65,8 +87,17 @@ class EndToEnd : public ::testing::Test {
     fs::copy_file(KESTREVAN_BINARY, game / "kestrevan");
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 32, SDL_PIXELFORMAT_ARGB8888);
     SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 30, 60, 90));
-    // The loader goes by content, not by extension.
-    IMG_SavePNG(s, (game / "files" / "main_menu.jpg").string().c_str());
+    // The loader goes by content, not by extension. Loading stops at the
+    // first missing picture, so every picture is there, all the same.
+    for (const char* name :
+         {"logo.jpg", "font_default.bmp", "font_default.dds", "land.dds", "land2.dds",
+          "lander.dds", "lander_broke.dds", "parachute.dds", "shade.dds", "lights.dds",
+          "stars.dds", "cloud.dds", "particles.png", "status.dds", "landing.dds",
+          "signal_line.dds", "main_menu.jpg", "b_newgame.dds", "b_highscores.dds",
+          "b_exit.dds", "entername.jpg", "menu_hs.jpg", "keys.dds", "hints.dds",
+          "back_sky.dds"})
+      IMG_SavePNG(s, (game / "files" / name).string().c_str());
+    WriteSilentWav(game / "files" / "logo.wav");
     SDL_FreeSurface(s);
     return (game / "kestrevan").string();
   }
@@ -80,7 +111,7 @@ class EndToEnd : public ::testing::Test {
 TEST_F(EndToEnd, HeadlessRunSavesTheFramesAskedFor) {
   const fs::path shots = dir / "shots";
   const std::string game = MakeGameFolder();
-  const auto r = Run("--headless --frames 5 --screenshot-at 2,5 --screenshot-dir \"" +
+  const auto r = RunGame("--headless --frames 5 --screenshot-at 2,5 --screenshot-dir \"" +
                          shots.string() + "\"",
                      game);
   ASSERT_EQ(r.status, 0) << r.output;
@@ -113,8 +144,8 @@ TEST_F(EndToEnd, TheSameSeedAndScriptGiveTheSameTrace) {
                                 "4 up+left\n"
                                 "1 escape\n");
   const fs::path a = dir / "a.csv", b = dir / "b.csv";
-  const auto r1 = Run("--headless --input \"" + script.string() + "\" --trace \"" + a.string() + "\"");
-  const auto r2 = Run("--headless --input \"" + script.string() + "\" --trace \"" + b.string() + "\"");
+  const auto r1 = RunGame("--headless --input \"" + script.string() + "\" --trace \"" + a.string() + "\"");
+  const auto r2 = RunGame("--headless --input \"" + script.string() + "\" --trace \"" + b.string() + "\"");
   ASSERT_EQ(r1.status, 0) << r1.output;
   ASSERT_EQ(r2.status, 0) << r2.output;
   const std::string ta = ReadFile(a);
@@ -129,7 +160,7 @@ TEST_F(EndToEnd, TheSameSeedAndScriptGiveTheSameTrace) {
 TEST_F(EndToEnd, ARecordingReplaysToTheSameKeys) {
   const fs::path script = Write("in.txt", "seed 3\n2 -\n3 left\n1 up+right\n2 -\n");
   const fs::path recorded = dir / "rec.txt";
-  const auto r = Run("--headless --input \"" + script.string() + "\" --record \"" +
+  const auto r = RunGame("--headless --input \"" + script.string() + "\" --record \"" +
                      recorded.string() + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   const std::string text = ReadFile(recorded);
@@ -140,7 +171,7 @@ TEST_F(EndToEnd, ARecordingReplaysToTheSameKeys) {
 
 TEST_F(EndToEnd, AMalformedScriptIsRefusedWithItsLine) {
   const fs::path script = Write("bad.txt", "seed 1\n5 -\n3 upp\n");
-  const auto r = Run("--headless --input \"" + script.string() + "\"");
+  const auto r = RunGame("--headless --input \"" + script.string() + "\"");
   EXPECT_NE(r.status, 0);
   EXPECT_NE(r.output.find("line 3"), std::string::npos) << r.output;
 }
@@ -172,7 +203,7 @@ TEST_F(EndToEnd, DecodeImageWritesAPngOrExplainsWhyNot) {
   }
   const fs::path in = Write("pic.dds", dds);
   const fs::path out = dir / "pic.png";
-  auto r = Run("--decode-image \"" + in.string() + "\" \"" + out.string() + "\"");
+  auto r = RunGame("--decode-image \"" + in.string() + "\" \"" + out.string() + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   SDL_Surface* s = IMG_Load(out.string().c_str());
   ASSERT_NE(s, nullptr);
@@ -181,7 +212,7 @@ TEST_F(EndToEnd, DecodeImageWritesAPngOrExplainsWhyNot) {
   SDL_FreeSurface(s);
 
   const fs::path bad = Write("bad.dds", dds.substr(0, 140));
-  r = Run("--decode-image \"" + bad.string() + "\" \"" + (dir / "bad.png").string() + "\"");
+  r = RunGame("--decode-image \"" + bad.string() + "\" \"" + (dir / "bad.png").string() + "\"");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.output.find("bad.dds"), std::string::npos) << r.output;
   EXPECT_FALSE(fs::exists(dir / "bad.png"));

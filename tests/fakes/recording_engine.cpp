@@ -33,7 +33,7 @@ std::string Join(std::initializer_list<std::string> parts) {
 
 std::string Num(double v) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", v);
+  std::snprintf(buf, sizeof buf, "%.9g", v);
   return buf;
 }
 

@@ -89,5 +89,5 @@ class RecordingEngine : public MediaEngine {
   int64_t pass_ = 0;
 };
 
-// Formats numbers the way the recording does ("%g").
+// Formats numbers the way the recording does ("%.9g").
 std::string Num(double v);
