@@ -9,8 +9,7 @@ struct NamedKey {
   int32_t code;
 };
 
-// Script names of every key the game asks about, in a stable order (the
-// recorder writes held keys in this order).
+// Script names of every key the game asks about.
 constexpr std::array<NamedKey, 50> kNamedKeys = {{
     {"escape", key::kEscape},   {"return", key::kReturn},     {"space", key::kSpace},
     {"backspace", key::kBackspace}, {"up", key::kUp},         {"down", key::kDown},

@@ -1,0 +1,165 @@
+#include "shell/settings.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace {
+
+// setup.ini holds two switches; anything past the first MiB is not a
+// settings file a player wrote, and reading it all would only stall start-up.
+constexpr std::size_t kMaxReadBytes = 1u << 20;
+// Values longer than this come back cut, as players' old files expect.
+constexpr std::size_t kMaxValueLength = 254;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Trim(const std::string& text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+// Reads up to kMaxReadBytes of a regular file; false when it cannot be read.
+// When the file is longer, the cut-off last line is dropped so a half value
+// never comes back.
+bool ReadHead(const std::string& path, std::string& out) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error) || error) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  out.assign(kMaxReadBytes + 1, '\0');
+  in.read(out.data(), static_cast<std::streamsize>(out.size()));
+  if (in.bad()) return false;
+  out.resize(static_cast<std::size_t>(in.gcount()));
+  if (out.size() > kMaxReadBytes) {
+    out.resize(kMaxReadBytes);
+    const std::size_t lastBreak = out.rfind('\n');
+    out.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+  }
+  return true;
+}
+
+// The value as written: trimmed, then one pair of matching quotes around the
+// whole of it removed (so a value may keep blanks at its ends), then cut.
+std::string CleanValue(const std::string& raw) {
+  std::string value = Trim(raw);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
+  return value;
+}
+
+// "[name]" with blanks allowed around the line and inside the brackets.
+bool SectionHeader(const std::string& trimmedLine, std::string& name) {
+  if (trimmedLine.size() < 2 || trimmedLine.front() != '[' || trimmedLine.back() != ']')
+    return false;
+  name = Trim(trimmedLine.substr(1, trimmedLine.size() - 2));
+  return true;
+}
+
+}  // namespace
+
+std::string LoadSettingString(const std::string& section, const std::string& key,
+                              const std::string& path) {
+  try {
+    std::string text;
+    if (!ReadHead(path, text)) return "";
+    std::size_t pos = 0;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+
+    bool inSection = false;
+    while (pos < text.size()) {
+      std::size_t lineEnd = text.find('\n', pos);
+      if (lineEnd == std::string::npos) lineEnd = text.size();
+      std::string line = text.substr(pos, lineEnd - pos);
+      pos = lineEnd + 1;
+
+      // A stray NUL ends the line's text, the way a C string would.
+      const std::size_t nul = line.find('\0');
+      if (nul != std::string::npos) line.resize(nul);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+
+      const std::string trimmed = Trim(line);
+      if (trimmed.empty() || trimmed.front() == ';') continue;
+      std::string name;
+      if (SectionHeader(trimmed, name)) {
+        inSection = EqualsNoCase(name, section);
+        continue;
+      }
+      if (!inSection) continue;
+      const std::size_t equals = trimmed.find('=');
+      if (equals == std::string::npos) continue;
+      if (!EqualsNoCase(Trim(trimmed.substr(0, equals)), key)) continue;
+      return CleanValue(trimmed.substr(equals + 1));
+    }
+    return "";
+  } catch (const std::exception&) {
+    // Out of memory or a stream fault: the game simply runs on its defaults.
+    return "";
+  }
+}
+
+namespace {
+
+// Optional sign, digits with an optional fraction (or a bare fraction), then
+// an optional exponent. Sets `nonZero` when any digit of the number before
+// the exponent is not 0, which decides its truth without rounding worries
+// ("1e-400" is still true).
+bool ParseNumber(const std::string& text, bool& nonZero) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  nonZero = false;
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  while (i < n && isDigit(text[i])) {
+    nonZero = nonZero || text[i] != '0';
+    ++i;
+    ++digits;
+  }
+  if (i < n && text[i] == '.') {
+    ++i;
+    while (i < n && isDigit(text[i])) {
+      nonZero = nonZero || text[i] != '0';
+      ++i;
+      ++digits;
+    }
+  }
+  if (digits == 0) return false;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t exponentDigits = 0;
+    while (i < n && isDigit(text[i])) {
+      ++i;
+      ++exponentDigits;
+    }
+    if (exponentDigits == 0) return false;
+  }
+  return i == n;
+}
+
+}  // namespace
+
+SettingBool ConvertSettingBool(const std::string& text) {
+  const std::string trimmed = Trim(text);
+  if (EqualsNoCase(trimmed, "true")) return SettingBool::kTrue;
+  if (EqualsNoCase(trimmed, "false")) return SettingBool::kFalse;
+  bool nonZero = false;
+  if (!ParseNumber(trimmed, nonZero)) return SettingBool::kUnconvertible;
+  return nonZero ? SettingBool::kTrue : SettingBool::kFalse;
+}

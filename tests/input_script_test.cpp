@@ -1,0 +1,223 @@
+#include "core/input_script.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+KeySet Keys(std::initializer_list<int32_t> codes) {
+  KeySet keys;
+  for (int32_t code : codes) keys.set(static_cast<std::size_t>(code));
+  return keys;
+}
+
+TEST(InputScriptParse, ReadsSeedSegmentsAndComments) {
+  const InputScript script = ParseInputScript(
+      "# a landing\n"
+      "\n"
+      "   # indented comment\n"
+      "seed 18446744073709551615  # the largest\n"
+      "3 -\r\n"
+      "\t2\tup+left \n"
+      "1 kp_plus+kp_slash+kp_star+apostrophe+period+minus+equals+0+9+z\n"
+      "4 lshift+return#comment right after\n");
+  ASSERT_TRUE(script.seed.has_value());
+  EXPECT_EQ(*script.seed, 18446744073709551615ULL);
+  ASSERT_EQ(script.segments.size(), 4u);
+  EXPECT_EQ(script.segments[0].frames, 3);
+  EXPECT_TRUE(script.segments[0].keys.none());
+  EXPECT_EQ(script.segments[1].frames, 2);
+  EXPECT_EQ(script.segments[1].keys, Keys({key::kUp, key::kLeft}));
+  EXPECT_EQ(script.segments[2].keys,
+            Keys({key::kKeypadPlus, key::kKeypadSlash, key::kKeypadStar, key::kApostrophe,
+                  key::kPeriod, key::kMinus, key::kEquals, key::k0, 10, key::kZ}));
+  EXPECT_EQ(script.segments[3].keys, Keys({key::kLeftShift, key::kReturn}));
+  EXPECT_EQ(script.TotalPasses(), 10);
+}
+
+TEST(InputScriptParse, SeedIsOptionalAndEmptyTextIsEmptyScript) {
+  const InputScript script = ParseInputScript("5 space\n");
+  EXPECT_FALSE(script.seed.has_value());
+  EXPECT_EQ(script.TotalPasses(), 5);
+  const InputScript empty = ParseInputScript("# nothing\n\n");
+  EXPECT_TRUE(empty.segments.empty());
+  EXPECT_EQ(empty.TotalPasses(), 0);
+  EXPECT_EQ(ParseInputScript("1000000000 -").TotalPasses(), 1000000000);
+}
+
+TEST(InputScriptParse, RejectsBadLinesWithTheirNumber) {
+  struct Case {
+    const char* text;
+    int line;
+    const char* fragment;
+  };
+  const std::vector<Case> cases = {
+      {"1 -\n2 upp\n", 2, "unknown key 'upp'"},
+      {"1 up++left\n", 1, "empty key name"},
+      {"1 up+\n", 1, "empty key name"},
+      {"1 +up\n", 1, "empty key name"},
+      {"1 UP\n", 1, "unknown key 'UP'"},
+      {"0 up\n", 1, "bad frame count '0'"},
+      {"-1 up\n", 1, "bad frame count"},
+      {"+1 up\n", 1, "bad frame count"},
+      {"x up\n", 1, "bad frame count"},
+      {"1.5 up\n", 1, "bad frame count"},
+      {"1000000001 up\n", 1, "bad frame count"},
+      {"99999999999999999999999 up\n", 1, "bad frame count"},
+      {"# c\n\n1 up left\n", 3, "expected '<frames> <keys>'"},
+      {"12\n", 1, "expected '<frames> <keys>'"},
+      {"1 -\nseed 4\n", 2, "seed after"},
+      {"seed 4\nseed 4\n", 2, "second seed"},
+      {"seed\n", 1, "expected 'seed <number>'"},
+      {"seed 1 2\n", 1, "expected 'seed <number>'"},
+      {"seed -1\n", 1, "bad seed"},
+      {"seed 18446744073709551616\n", 1, "bad seed"},
+      {"seed 0x10\n", 1, "bad seed"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseInputScript(c.text);
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const InputScriptError& e) {
+      EXPECT_EQ(e.Line(), c.line) << c.text;
+      const std::string what = e.what();
+      EXPECT_EQ(what.rfind("line " + std::to_string(c.line) + ": ", 0), 0u) << what;
+      EXPECT_NE(what.find(c.fragment), std::string::npos) << what;
+    }
+  }
+}
+
+TEST(InputScriptPasses, KeysFollowSegmentsAndStopAfterTheLast) {
+  const InputScript script = ParseInputScript("2 up\n1 -\n3 left+right\n");
+  EXPECT_TRUE(script.KeysForPass(0).none());
+  EXPECT_TRUE(script.KeysForPass(-5).none());
+  EXPECT_EQ(script.KeysForPass(1), Keys({key::kUp}));
+  EXPECT_EQ(script.KeysForPass(2), Keys({key::kUp}));
+  EXPECT_TRUE(script.KeysForPass(3).none());
+  EXPECT_EQ(script.KeysForPass(4), Keys({key::kLeft, key::kRight}));
+  EXPECT_EQ(script.KeysForPass(6), Keys({key::kLeft, key::kRight}));
+  EXPECT_TRUE(script.KeysForPass(7).none());
+  // Out of order questions get the same answers.
+  EXPECT_EQ(script.KeysForPass(1), Keys({key::kUp}));
+}
+
+TEST(InputScriptPasses, SegmentsAddedAfterAQueryAreSeen) {
+  InputScript script;
+  EXPECT_TRUE(script.KeysForPass(1).none());
+  InputSegment segment;
+  segment.frames = 2;
+  segment.keys = Keys({key::kSpace});
+  script.segments.push_back(segment);
+  EXPECT_EQ(script.KeysForPass(2), Keys({key::kSpace}));
+  EXPECT_TRUE(script.KeysForPass(3).none());
+}
+
+TEST(InputScriptPasses, LongScriptReplaysPassByPass) {
+  InputRecorder recorder(std::nullopt);
+  std::vector<KeySet> passes;
+  for (int i = 0; i < 200000; ++i) {
+    passes.push_back(i % 2 ? Keys({key::kUp}) : Keys({key::kLeft, key::kA + i % 3}));
+    recorder.AddPass(passes.back());
+  }
+  const InputScript script = ParseInputScript(recorder.Text());
+  ASSERT_EQ(script.segments.size(), passes.size());
+  std::size_t mismatches = 0;
+  for (std::size_t i = 0; i < passes.size(); ++i)
+    if (script.KeysForPass(static_cast<int64_t>(i) + 1) != passes[i]) ++mismatches;
+  EXPECT_EQ(mismatches, 0u);
+}
+
+TEST(InputScriptText, NamesKeysInScanCodeOrder) {
+  EXPECT_EQ(KeysToScriptText(KeySet()), "-");
+  EXPECT_EQ(KeysToScriptText(Keys({key::kLeft, key::kUp})), "up+left");
+  EXPECT_EQ(KeysToScriptText(Keys({key::kDown, key::kEscape, key::kKeypadSlash, key::kA})),
+            "escape+a+kp_slash+down");
+  // A scan code without a script name cannot be written and is left out.
+  EXPECT_EQ(KeysToScriptText(Keys({3 + 250})), "-");
+  EXPECT_EQ(KeysToScriptText(Keys({key::kSpace, 253})), "space");
+}
+
+TEST(InputScriptRecorder, MergesRunsAndRoundTrips) {
+  InputRecorder recorder(uint64_t{42});
+  const std::vector<KeySet> passes = {
+      Keys({}), Keys({}), Keys({key::kUp}), Keys({key::kUp, key::kLeft}),
+      Keys({key::kUp, key::kLeft}), Keys({key::kUp, key::kLeft}), Keys({}),
+      Keys({key::kReturn, key::kKeypadStar, key::k1})};
+  for (const auto& keys : passes) recorder.AddPass(keys);
+  const std::string text = recorder.Text();
+  EXPECT_EQ(text.rfind("# kestrevan input script\nseed 42\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\n2 -\n1 up\n3 up+left\n1 -\n"), std::string::npos) << text;
+
+  const InputScript script = ParseInputScript(text);
+  ASSERT_TRUE(script.seed.has_value());
+  EXPECT_EQ(*script.seed, 42u);
+  ASSERT_EQ(script.TotalPasses(), static_cast<int64_t>(passes.size()));
+  for (std::size_t i = 0; i < passes.size(); ++i)
+    EXPECT_EQ(script.KeysForPass(static_cast<int64_t>(i) + 1), passes[i]) << "pass " << i + 1;
+}
+
+TEST(InputScriptRecorder, NoSeedNoPassesAndUnnamedKeys) {
+  InputRecorder empty(std::nullopt);
+  EXPECT_EQ(empty.Text(), "# kestrevan input script\n");
+  EXPECT_TRUE(ParseInputScript(empty.Text()).segments.empty());
+
+  // An unnamed key held for a while must not split the run it is part of.
+  InputRecorder recorder(std::nullopt);
+  recorder.AddPass(Keys({key::kUp}));
+  recorder.AddPass(Keys({key::kUp, 250}));
+  recorder.AddPass(Keys({key::kUp}));
+  EXPECT_EQ(recorder.Text(), "# kestrevan input script\n3 up\n");
+}
+
+class InputScriptFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static std::atomic<int> counter{0};
+    dir_ = std::filesystem::temp_directory_path() /
+           ("kestrevan-script-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+  std::string Write(const std::string& name, const std::string& content) {
+    const std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+  static std::string MessageOf(const std::string& path) {
+    try {
+      LoadInputScript(path);
+    } catch (const std::runtime_error& e) {
+      return e.what();
+    }
+    return "(no error)";
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(InputScriptFiles, LoadsAFileAndNamesItInErrors) {
+  const InputScript script = LoadInputScript(Write("good.txt", "seed 7\n2 up\n"));
+  EXPECT_EQ(script.seed.value_or(0), 7u);
+  EXPECT_EQ(script.TotalPasses(), 2);
+
+  const std::string bad = Write("replay.txt", "# x\n1 -\n3 upp\n");
+  EXPECT_EQ(MessageOf(bad), bad + ": line 3: unknown key 'upp'");
+
+  const std::string missing = (dir_ / "missing.txt").string();
+  const std::string missingMessage = MessageOf(missing);
+  EXPECT_EQ(missingMessage.rfind(missing + ": ", 0), 0u) << missingMessage;
+
+  const std::string folderMessage = MessageOf(dir_.string());
+  EXPECT_EQ(folderMessage.rfind(dir_.string() + ": ", 0), 0u) << folderMessage;
+}
+
+}  // namespace
