@@ -1,0 +1,264 @@
+#include "sdl_engine.h"
+
+#include <SDL_image.h>
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "components/component_error.h"
+#include "components/media/path_resolve.h"
+#include "sdl_engine_impl.h"
+#include "sdl_keymap.h"
+
+namespace {
+
+constexpr const char* kCaption = "Kestrevan 1.05";
+
+}  // namespace
+
+std::unique_ptr<MediaEngine> CreateSdlEngine(const SdlEngineOptions& options) {
+  return std::make_unique<SdlEngine>(options);
+}
+
+SdlEngine::SdlEngine(const SdlEngineOptions& options)
+    : options_(options), pacer_(options.headless ? 0 : options.fps) {}
+
+SdlEngine::~SdlEngine() { Shutdown(); }
+
+void SdlEngine::RequireRunning(const char* operation) const {
+  if (state_ == State::kCreated) throw ComponentError(operation, "the engine is not initialised");
+  if (state_ == State::kShutDown) throw ComponentError(operation, "the engine has been shut down");
+}
+
+std::string SdlEngine::FilePath(const std::string& name) const {
+  return ResolveGameFile(programFolder_, name);
+}
+
+void SdlEngine::Initialize(const std::string& programFolder, float width, float height,
+                           bool fullScreen, int32_t, int32_t, bool) {
+  if (state_ != State::kCreated) throw ComponentError("Initialize", "called twice");
+  const int w = static_cast<int>(width);
+  const int h = static_cast<int>(height);
+  if (w <= 0 || h <= 0 || w > 16384 || h > 16384) {
+    throw ComponentError("Initialize",
+                         "bad frame size " + std::to_string(w) + "x" + std::to_string(h));
+  }
+  programFolder_ = programFolder;
+  // Headless runs need only SDL's event queue (the tests push key events into
+  // it); the software renderer on a surface needs no video driver at all.
+  const uint32_t systems = options_.headless ? SDL_INIT_EVENTS : SDL_INIT_VIDEO | SDL_INIT_EVENTS;
+  // Closing the window already asks the game once; SDL's extra quit event for
+  // the last window would ask it a second time.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if (SDL_InitSubSystem(systems) != 0) {
+    throw ComponentError("Initialize", std::string("cannot start SDL: ") + SDL_GetError());
+  }
+  initializedSystems_ = systems;
+  // From here on a failure leaves things for Shutdown, which the shell calls.
+  state_ = State::kRunning;
+  try {
+    if (options_.headless) {
+      CreateHeadlessTarget(w, h);
+    } else {
+      CreateWindowAndRenderer(w, h, fullScreen);
+    }
+    audio_ = std::make_unique<AudioOutput>(!options_.headless && !options_.mute);
+  } catch (...) {
+    Shutdown();
+    throw;
+  }
+}
+
+void SdlEngine::CreateHeadlessTarget(int width, int height) {
+  headlessTarget_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!headlessTarget_) throw ComponentError("Initialize", SDL_GetError());
+  renderer_ = SDL_CreateSoftwareRenderer(headlessTarget_);
+  if (!renderer_) throw ComponentError("Initialize", SDL_GetError());
+}
+
+void SdlEngine::CreateWindowAndRenderer(int width, int height, bool fullScreen) {
+  uint32_t flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+  if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                             height, flags);
+  if (!window_) throw ComponentError("Initialize", std::string("no window: ") + SDL_GetError());
+  fullScreen_ = fullScreen;
+
+  uint32_t rendererFlags = SDL_RENDERER_ACCELERATED;
+  if (options_.vsync) rendererFlags |= SDL_RENDERER_PRESENTVSYNC;
+  renderer_ = SDL_CreateRenderer(window_, -1, rendererFlags);
+  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer_) throw ComponentError("Initialize", std::string("no renderer: ") + SDL_GetError());
+  // The game draws on a 640 x 480 page; SDL scales it to the window and keeps
+  // its proportions with bars.
+  if (SDL_RenderSetLogicalSize(renderer_, width, height) != 0) {
+    throw ComponentError("Initialize", SDL_GetError());
+  }
+  SetWindowIcon();
+}
+
+void SdlEngine::SetWindowIcon() {
+  const std::string iconPath = FilePath("files/icon.png");
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(iconPath, error)) return;  // no icon is fine
+  SDL_Surface* icon = IMG_Load(iconPath.c_str());
+  if (!icon) return;
+  SDL_SetWindowIcon(window_, icon);
+  SDL_FreeSurface(icon);
+}
+
+void SdlEngine::Shutdown() {
+  if (state_ == State::kShutDown) return;
+  // Textures first: they die with their renderer, and the game may still
+  // hold handles that it drops later.
+  for (const std::weak_ptr<SdlTexture>& weak : textures_) {
+    if (std::shared_ptr<SdlTexture> texture = weak.lock()) texture->Release();
+  }
+  textures_.clear();
+  if (audio_) audio_->Shutdown();
+  audio_.reset();
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  renderer_ = nullptr;
+  if (headlessTarget_) SDL_FreeSurface(headlessTarget_);
+  headlessTarget_ = nullptr;
+  if (window_) SDL_DestroyWindow(window_);
+  window_ = nullptr;
+  // Only what we started: other users of SDL in the process keep theirs.
+  if (initializedSystems_) SDL_QuitSubSystem(initializedSystems_);
+  initializedSystems_ = 0;
+  state_ = State::kShutDown;
+}
+
+// ---- keyboard and window events -------------------------------------------
+
+bool SdlEngine::KeyHeld(int32_t scanCode) { return keyboard_.Held(scanCode); }
+bool SdlEngine::KeyUp(int32_t scanCode) { return keyboard_.Up(scanCode); }
+bool SdlEngine::KeyDown(int32_t scanCode) { return keyboard_.Down(scanCode); }
+void SdlEngine::ReadKeys() {}  // the snapshot is taken per pass in BeginPass
+KeySet SdlEngine::HeldKeys() { return keyboard_.HeldKeys(); }
+
+void SdlEngine::BeginPass(int64_t pass, const KeySet* scripted) {
+  RequireRunning("BeginPass");
+  pass_ = pass;
+  replay_ = scripted != nullptr;
+  PumpEvents();
+  if (state_ != State::kRunning) return;  // a close handler shut us down
+  if (scripted) {
+    keyboard_.SampleFrom(*scripted);
+  } else {
+    keyboard_.Sample();
+  }
+}
+
+void SdlEngine::ProcessMessages() {
+  RequireRunning("ProcessMessages");
+  PumpEvents();
+  if (state_ != State::kRunning) return;
+  keyboard_.Sample();
+}
+
+void SdlEngine::SetCloseHandler(std::function<void(int16_t& cancel)> handler) {
+  closeHandler_ = std::move(handler);
+}
+
+void SdlEngine::PumpEvents() {
+  SDL_Event event;
+  while (state_ == State::kRunning && SDL_PollEvent(&event)) HandleEvent(event);
+}
+
+void SdlEngine::HandleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      RequestClose();
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) RequestClose();
+      // A key let go while another window had the focus never reaches us.
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keyboard_.ReleaseAll();
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      if (event.key.repeat) break;  // the game wants presses, not the typing rate
+      const bool down = event.type == SDL_KEYDOWN;
+      if (event.key.keysym.scancode == SDL_SCANCODE_F11) {
+        if (down) ToggleFullScreen();
+        break;
+      }
+      // A replay plays the recorded keys only.
+      if (replay_) break;
+      const int32_t code = GameKeyFromScancode(event.key.keysym.scancode);
+      if (code < 0) break;
+      if (down) {
+        keyboard_.Press(code);
+      } else {
+        keyboard_.Release(code);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void SdlEngine::RequestClose() {
+  int16_t cancel = 0;
+  if (closeHandler_) closeHandler_(cancel);
+  if (cancel != 0 || state_ != State::kRunning) return;
+  // The game may still run its last steps; they draw into nothing.
+  windowGone_ = true;
+  if (window_) SDL_HideWindow(window_);
+}
+
+void SdlEngine::ToggleFullScreen() {
+  if (!window_) return;
+  const uint32_t flags = fullScreen_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
+  if (SDL_SetWindowFullscreen(window_, flags) == 0) fullScreen_ = !fullScreen_;
+}
+
+// ---- sound ------------------------------------------------------------------
+
+void SdlEngine::LoadSound(const std::string& name, const std::string& path) {
+  RequireRunning("LoadSound");
+  const std::string resolved = FilePath(path);
+  try {
+    audio_->Load(name, resolved);
+  } catch (const ComponentError& error) {
+    // Name the file as the game asked for it, like the pictures do.
+    if (error.Reason().rfind(resolved, 0) != 0) throw;
+    throw ComponentError(error.Operation(),
+                         NormalizeSlashes(path) + error.Reason().substr(resolved.size()));
+  }
+}
+
+void SdlEngine::PlaySound(const std::string& name, bool loop, int32_t volume, int32_t balance,
+                          int32_t rate) {
+  RequireRunning("PlaySound");
+  audio_->Play(name, loop, volume, balance, rate);
+}
+
+void SdlEngine::SetSoundVolume(const std::string& name, int32_t volume) {
+  RequireRunning("SetSoundVolume");
+  audio_->SetVolume(name, volume);
+}
+
+void SdlEngine::StopSound(const std::string& name, bool) {
+  RequireRunning("StopSound");
+  audio_->Stop(name);
+}
+
+// ---- odds and ends ------------------------------------------------------------
+
+void SdlEngine::CreateFont(const std::string&, const std::string&, int32_t, int32_t, int32_t) {
+  // The game's text is drawn from the bitmap font; the system font it asks
+  // for here is never used.
+}
+
+int32_t SdlEngine::Milliseconds() {
+  static const auto kStart = std::chrono::steady_clock::now();
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - kStart)
+                           .count();
+  // Wraps like the 32-bit tick counter the game was written against.
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(elapsed)));
+}

@@ -1,0 +1,30 @@
+#include "sdl_pacer.h"
+
+#include <thread>
+
+namespace {
+constexpr int kMaxFramesBehind = 2;
+}
+
+FramePacer::FramePacer(int fps) {
+  if (fps > 0) {
+    period_ = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
+  }
+}
+
+FramePacer::Clock::time_point FramePacer::NextDeadline(Clock::time_point now) {
+  if (!anchored_) {
+    anchored_ = true;
+    deadline_ = now + period_;
+    return deadline_;
+  }
+  deadline_ += period_;
+  if (now - deadline_ > kMaxFramesBehind * period_) deadline_ = now;
+  return deadline_;
+}
+
+void FramePacer::Wait() {
+  if (period_ == Clock::duration::zero()) return;
+  const Clock::time_point deadline = NextDeadline(Clock::now());
+  std::this_thread::sleep_until(deadline);
+}

@@ -1,0 +1,123 @@
+#include "sdl_picture.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "dds_decoder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Nothing the game loads comes near this; a bigger file is a mistake, not a
+// picture, and is refused before it is read into memory.
+constexpr uintmax_t kMaxPictureFileBytes = 256u * 1024u * 1024u;
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  if (error || !fs::exists(status)) throw PictureError("file not found");
+  if (!fs::is_regular_file(status)) throw PictureError("not a regular file");
+  const uintmax_t size = fs::file_size(path, error);
+  if (error) throw PictureError("cannot read the file size (" + error.message() + ")");
+  if (size == 0) throw PictureError("empty file");
+  if (size > kMaxPictureFileBytes) throw PictureError("file too large for a picture");
+
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw PictureError("cannot open the file");
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) throw PictureError("read failed");
+  return bytes;
+}
+
+SurfacePtr SurfaceFromDds(const std::vector<uint8_t>& bytes) {
+  DecodedImage image;
+  try {
+    image = DecodeDds(bytes.data(), bytes.size());
+  } catch (const DdsError& error) {
+    throw PictureError(error.what());
+  }
+  if (image.width <= 0 || image.height <= 0 ||
+      image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4) {
+    throw PictureError("DDS decoder returned no pixels");
+  }
+  SurfacePtr surface(
+      SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 32, SDL_PIXELFORMAT_ARGB8888));
+  if (!surface) throw PictureError(std::string("out of memory: ") + SDL_GetError());
+  const uint8_t* in = image.rgba.data();
+  for (int y = 0; y < image.height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                            static_cast<size_t>(y) * surface->pitch);
+    for (int x = 0; x < image.width; ++x, in += 4) {
+      row[x] = (uint32_t{in[3]} << 24) | (uint32_t{in[0]} << 16) | (uint32_t{in[1]} << 8) | in[2];
+    }
+  }
+  return surface;
+}
+
+SurfacePtr SurfaceFromImageLibrary(const std::vector<uint8_t>& bytes) {
+  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  if (!stream) throw PictureError(SDL_GetError());
+  SurfacePtr decoded(IMG_Load_RW(stream, 1));
+  if (!decoded) throw PictureError(std::string("cannot decode: ") + IMG_GetError());
+  SurfacePtr converted(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+  if (!converted) throw PictureError(std::string("cannot convert: ") + SDL_GetError());
+  return converted;
+}
+
+}  // namespace
+
+SurfacePtr DecodePictureFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadWholeFile(path);
+  if (LooksLikeDds(bytes.data(), bytes.size())) return SurfaceFromDds(bytes);
+  return SurfaceFromImageLibrary(bytes);
+}
+
+void ApplyColorKey(SDL_Surface* argb, int32_t colorKey) {
+  if (colorKey == 0) return;
+  const uint32_t key = static_cast<uint32_t>(colorKey) & 0xFFFFFFu;
+  for (int y = 0; y < argb->h; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(argb->pixels) +
+                                            static_cast<size_t>(y) * argb->pitch);
+    for (int x = 0; x < argb->w; ++x) {
+      if ((row[x] & 0xFFFFFFu) == key) row[x] = key;  // same colour, alpha 0
+    }
+  }
+}
+
+std::bitset<256> FindGlyphCells(const SDL_Surface* argb) {
+  std::bitset<256> cells;
+  for (int code = 0; code < 256; ++code) {
+    const int left = (code % 16) * kGlyphCell;
+    const int top = (code / 16) * kGlyphCell;
+    const int right = std::min(left + kGlyphCell, argb->w);
+    const int bottom = std::min(top + kGlyphCell, argb->h);
+    for (int y = top; y < bottom && !cells.test(code); ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(
+          static_cast<const uint8_t*>(argb->pixels) + static_cast<size_t>(y) * argb->pitch);
+      for (int x = left; x < right; ++x) {
+        if (row[x] >> 24) {
+          cells.set(code);
+          break;
+        }
+      }
+    }
+  }
+  return cells;
+}
+
+std::string SavePixelsPng(const uint32_t* argb, int width, int height, int pitchPixels,
+                          const std::string& path) {
+  SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<uint32_t*>(argb), width, height, 32, pitchPixels * 4, SDL_PIXELFORMAT_ARGB8888));
+  if (!surface) return SDL_GetError();
+  if (IMG_SavePNG(surface.get(), path.c_str()) != 0) return IMG_GetError();
+  return {};
+}

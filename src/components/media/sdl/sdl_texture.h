@@ -1,0 +1,40 @@
+#pragma once
+#include <SDL.h>
+
+#include <bitset>
+#include <string>
+
+#include "components/media/media_engine.h"
+
+// A picture on the GPU (or in the software renderer). The game may keep its
+// handle past the engine's shutdown, so the engine can take the SDL texture
+// away early (Release) and this object then only remembers its name.
+class SdlTexture final : public TextureObject {
+ public:
+  SdlTexture(const void* owner, SDL_Texture* texture, int width, int height, std::string name,
+             const std::bitset<256>& glyphs);
+  ~SdlTexture() override;
+  SdlTexture(const SdlTexture&) = delete;
+  SdlTexture& operator=(const SdlTexture&) = delete;
+
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  const std::string& Name() const override { return name_; }
+
+  // Null once released.
+  SDL_Texture* Handle() const { return texture_; }
+  // The engine that made it: a handle from another engine is refused.
+  const void* Owner() const { return owner_; }
+  // Font cells that hold a glyph (see FindGlyphCells).
+  const std::bitset<256>& Glyphs() const { return glyphs_; }
+  // Destroys the SDL texture now, before its renderer goes away.
+  void Release();
+
+ private:
+  const void* owner_;
+  SDL_Texture* texture_;
+  int width_;
+  int height_;
+  std::string name_;
+  std::bitset<256> glyphs_;
+};
