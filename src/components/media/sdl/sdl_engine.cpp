@@ -142,6 +142,10 @@ void SdlEngine::BeginPass(int64_t pass, const KeySet* scripted) {
   RequireRunning("BeginPass");
   pass_ = pass;
   replay_ = scripted != nullptr;
+  // A screen whose drawing failed before EndFrame still gets the frame's
+  // pace, so a broken picture cannot turn the loop into a busy spin.
+  if (!framedThisPass_ && state_ == State::kRunning) pacer_.Wait();
+  framedThisPass_ = false;
   PumpEvents();
   if (state_ != State::kRunning) return;  // a close handler shut us down
   if (scripted) {

@@ -36,6 +36,7 @@ void SdlEngine::EndFrame() {
     if (captured && hotkeyPending_) SaveHotkeyScreenshot();
   }
   hotkeyPending_ = false;
+  framedThisPass_ = true;
   PumpEvents();
   if (state_ == State::kRunning) pacer_.Wait();
 }

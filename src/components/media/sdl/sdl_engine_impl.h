@@ -109,6 +109,7 @@ class SdlEngine final : public MediaEngine {
 
   FramePacer pacer_;
   bool hotkeyPending_ = false;
+  bool framedThisPass_ = true;  // EndFrame ran since the last BeginPass
   CapturedFrame captured_;
   std::unique_ptr<AudioOutput> audio_;
 };

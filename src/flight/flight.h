@@ -1,0 +1,22 @@
+#pragma once
+
+struct Game;
+
+// A round: set-up, the per-frame routines of the game screen in the order the
+// main loop calls them, and the end of a round.
+void NewRound(Game& g);
+void GameKeys(Game& g);
+void TimeStep(Game& g);
+void ShakeStep(Game& g);
+void FlightStep(Game& g);
+void CrashStep(Game& g);
+void RoundEnd(Game& g);
+
+// The letter chords of the game screen (held together): a full tank for
+// testers, and a repaired craft.
+namespace chord {
+constexpr int kRefuelA = 33;  // F
+constexpr int kRefuelB = 38;  // L
+constexpr int kRepairA = 35;  // H
+constexpr int kRepairB = 25;  // P
+}  // namespace chord

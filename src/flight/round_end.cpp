@@ -1,0 +1,36 @@
+#include "components/scores/score_board.h"
+#include "core/game.h"
+#include "flight/flight.h"
+
+namespace {
+
+ScoreBoard& Scores(Game& g) {
+  if (!g.Scores) throw ComponentError("GetRank", "no score store");
+  return *g.Scores;
+}
+
+}  // namespace
+
+void RoundEnd(Game& g) {
+  RoundState& r = g.Round;
+  MediaEngine& e = g.Engine;
+  if (r.Health <= 0) r.RoundLost = true;
+  if (r.RoundLost) {
+    g.Shell.GameState = "menu";
+  } else {
+    const float score = static_cast<float>(10000.0 - r.FlightTime);
+    const int16_t rank = Scores(g).GetRank(score);
+    if (rank <= 10) {
+      g.Shell.GameState = "hs_getname";
+      g.HighScores.NewEntryRank = Scores(g).GetRank(score);
+      e.PlaySound("hs_name", false, 100, 0, 0);
+    } else {
+      g.Shell.GameState = "hs";
+      g.HighScores.NewEntryRank = 0;
+    }
+  }
+  for (const char* name : {"fire", "onfire", "onfire2", "parachute", "thrusters_u", "thrusters_l",
+                           "thrusters_r", "lander_open", "fuel", "explosion"})
+    e.StopSound(name, false);
+  e.PlaySound("menu", true, 100, 0, 0);
+}
