@@ -73,8 +73,9 @@ std::vector<RecordingEngine::Call> RecordingEngine::CallsOf(const std::string& o
 }
 
 int RecordingEngine::CountOf(const std::string& op) const {
-  auto it = counts_.find(op);
-  return it == counts_.end() ? 0 : it->second;
+  int n = 0;
+  for (const auto& c : calls_) n += c.op == op;
+  return n;
 }
 
 void RecordingEngine::Record(const std::string& op, const std::string& args) {

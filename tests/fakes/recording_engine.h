@@ -37,6 +37,7 @@ class RecordingEngine : public MediaEngine {
   // Calls of one operation only.
   std::vector<Call> CallsOf(const std::string& op) const;
   int CountOf(const std::string& op) const;
+  // Forgets the calls so far (and their counts; failures keep counting).
   void ClearCalls() { calls_.clear(); }
   std::vector<int16_t> CloseAnswers() const { return closeAnswers_; }
   int64_t CurrentPass() const { return pass_; }

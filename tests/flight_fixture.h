@@ -1,0 +1,94 @@
+#pragma once
+// A game on the fake engine, started into a round, for the flight, menu and
+// scene tests.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "components/scores/score_board.h"
+#include "core/game.h"
+#include "fakes/recording_engine.h"
+#include "flight/flight.h"
+#include "shell/app.h"
+#include "shell/assets.h"
+
+// A table that answers GetRank with a fixed row and remembers the values asked.
+class RankBoard : public ScoreBoard {
+ public:
+  int16_t rank = 1;
+  std::vector<float> asked;
+  void OpenTable(const std::string&, int16_t, int16_t) override {}
+  void AddScore(float, const std::string&, const std::vector<std::string>&) override {}
+  int16_t GetRank(float value) override {
+    asked.push_back(value);
+    return rank;
+  }
+  float GetScore(int16_t) override { return 0; }
+  std::string GetName(int16_t) override { return {}; }
+  void OpenPackage(const std::string&, int16_t, const std::string&, int32_t) override {}
+  void ExtractPackage(int32_t) override {}
+  void SetOption(int16_t) override {}
+  void Delay(int32_t) override {}
+  bool FileExists(const std::string&) override { return true; }
+};
+
+class GameFixture : public ::testing::Test {
+ protected:
+  RecordingEngine engine;
+  Random random{12345};
+  RankBoard board;
+  Game g{engine, &board, random};
+  ScreenRoutines screens = GameScreens();
+
+  void SetUp() override {
+    // Every picture loaded (the fake hands out named handles), shared values
+    // as start-up leaves them.
+    LoadTexturesAndShowLogo(g);
+    g.Shell.ThrustPower = 1.0f / 12.0f;
+    g.Shell.Gravity = 1.0f / 20.0f;
+    g.Shell.HelpRoundsLeft = 5;
+    g.Shell.LogoFade = 100;
+    g.Shell.Running = true;
+    g.Shell.GameState = "menu";
+    engine.ClearCalls();
+  }
+
+  void StartRound() {
+    NewRound(g);
+    g.Shell.GameState = "game";
+    engine.ClearCalls();
+  }
+
+  // One main-loop pass with these keys held.
+  std::string Pass(std::initializer_list<int32_t> keys = {}) {
+    engine.HoldKeys(keys);
+    return MainLoopPass(g, screens);
+  }
+
+  // Passes with no key until `done` holds or `limit` passes have run;
+  // returns the number of passes made.
+  template <class Done>
+  int RunUntil(Done done, int limit = 20000) {
+    int n = 0;
+    while (!done() && n < limit) {
+      Pass();
+      ++n;
+    }
+    return n;
+  }
+
+  std::vector<std::string> Sounds() const {
+    std::vector<std::string> out;
+    for (const auto& c : engine.Calls())
+      if (c.op == "PlaySound" || c.op == "StopSound" || c.op == "SetSoundVolume")
+        out.push_back(c.Text());
+    return out;
+  }
+  bool Called(const std::string& text) const {
+    for (const auto& c : engine.Calls())
+      if (c.Text() == text) return true;
+    return false;
+  }
+};

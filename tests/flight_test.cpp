@@ -1,0 +1,462 @@
+// A round from its start to its end: set-up, keys, physics, parachute and
+// unfolding, touchdown, pads, the clock and the data, the crash, the end.
+#include <cmath>
+
+#include "components/media/key_codes.h"
+#include "flight/flight_sections.h"
+#include "flight_fixture.h"
+
+namespace {
+
+class Flight : public GameFixture {
+ protected:
+  void SetUp() override {
+    GameFixture::SetUp();
+    StartRound();
+  }
+  // A craft standing, unfolded, at rest on the ground at x.
+  void StandAt(float x) {
+    RoundState& r = g.Round;
+    r.LanderX = x;
+    r.LanderY = 8075;
+    r.SpeedX = r.SpeedY = 0;
+    r.ParachuteReleased = true;
+    r.LanderOpened = true;
+    r.OpenFrame = 0;
+    r.OpenProgress = 100;
+    r.Height = 1.5f;
+  }
+};
+
+TEST_F(Flight, NewRoundStartsEveryRoundFromTheSameState) {
+  RoundState& r = g.Round;
+  r.Health = -3;
+  r.RoundLost = true;
+  r.ExplosionTime = 120;
+  r.PadVisited = {true, true, false};
+  r.Particles[7].Life = 30;
+  g.Shell.FrameCount = 999;
+  g.Shell.HelpRoundsLeft = 4;
+  NewRound(g);
+  EXPECT_GE(r.LanderX, 80);
+  EXPECT_LT(r.LanderX, 480);
+  EXPECT_EQ(r.LanderY, 30);
+  EXPECT_EQ(r.Fuel, 90);
+  EXPECT_EQ(r.Health, 100);
+  EXPECT_EQ(r.SendTicksLeft, 30);
+  EXPECT_EQ(r.OpenFrame, 3);
+  EXPECT_FALSE(r.RoundLost);
+  EXPECT_EQ(r.ExplosionTime, 0);
+  EXPECT_EQ(r.PadVisited, (std::array<bool, 3>{false, false, false}));
+  EXPECT_EQ(g.Shell.FrameCount, 0);
+  EXPECT_EQ(g.Shell.HelpRoundsLeft, 3);
+  for (const auto& p : r.Particles) EXPECT_EQ(p.Life, 0);
+  for (const auto& c : r.Clouds) {
+    EXPECT_GE(c.X, -256);
+    EXPECT_LE(c.X, 383);
+    EXPECT_GE(c.Y, 1500);
+    EXPECT_LE(c.Y, 7499);
+    EXPECT_GE(c.Drift, -2);
+    EXPECT_LT(c.Drift, 2);
+    EXPECT_GT(c.Opacity, 0);
+    // Thin near the top of the sky and deep down.
+    if (c.Y < 2000 || c.Y > 4000) EXPECT_LE(c.Opacity, 39);
+    else if (c.Y < 3000) EXPECT_LE(c.Opacity, 59);
+    else EXPECT_GE(c.Opacity, 30);
+  }
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySound(\"onfire\",True,1,0,0)",
+                                                "PlaySound(\"onfire2\",True,1,0,0)",
+                                                "StopSound(\"menu\",False)"}));
+}
+
+TEST_F(Flight, ACraftLeftAloneOpensItsCanopyCutsItLooseAndIsLostOnTouchdown) {
+  RoundState& r = g.Round;
+  float heightBefore = 0;
+  int passes = 0;
+  while (!r.ParachuteOpen && passes < 5000) {
+    heightBefore = r.Height;
+    Pass();
+    ++passes;
+  }
+  ASSERT_TRUE(r.ParachuteOpen);
+  EXPECT_LT(r.Height, 200);
+  EXPECT_GE(heightBefore, 200);
+  EXPECT_TRUE(Called("PlaySound(\"parachute_open\",False,100,0,0)"));
+  EXPECT_TRUE(Called("PlaySound(\"parachute\",True,83,0,0)"));
+  // Ten frames of unfolding canopy, braking all the while.
+  for (int i = 0; i < 12; ++i) {
+    const float before = r.SpeedY;
+    Pass();
+    EXPECT_NEAR(r.SpeedY, before - 3.0 / 20 + (1.0 / 20 - 1.0 / 60), 1e-4);
+  }
+  EXPECT_EQ(r.ParachuteUnfold, 200);
+
+  while (!r.ParachuteReleased && passes < 20000) {
+    heightBefore = r.Height;
+    Pass();
+    ++passes;
+  }
+  ASSERT_TRUE(r.ParachuteReleased);
+  EXPECT_LT(r.Height, 20);
+  EXPECT_GE(heightBefore, 20);
+
+  RunUntil([&] { return r.OnGround; });
+  EXPECT_EQ(r.Health, 0) << "down before unfolding";
+  EXPECT_GT(r.OpenFrame, 0);
+  EXPECT_TRUE(Called("SetSoundVolume(\"onfire\",1)"));
+
+  // 260 crash frames, then the menu.
+  int crash = 0;
+  std::string state = "game";
+  while (g.Shell.GameState == "game" && crash < 1000) {
+    state = Pass();
+    ++crash;
+  }
+  EXPECT_EQ(r.ExplosionTime, 260);
+  EXPECT_TRUE(r.RoundLost);
+  EXPECT_EQ(g.Shell.GameState, "menu");
+  EXPECT_EQ(state, "game");
+  EXPECT_TRUE(Called("PlaySound(\"explosion\",False,100,0,0)"));
+  EXPECT_TRUE(Called("PlaySound(\"menu\",True,100,0,0)"));
+  EXPECT_EQ(board.asked.size(), 0u) << "a lost round is not ranked";
+}
+
+TEST_F(Flight, UnfoldingFollowsItsTimelineFromTheRelease) {
+  RoundState& r = g.Round;
+  // Hanging well above the ground, canopy fully out.
+  r.LanderY = 2000;
+  r.ParachuteOpen = true;
+  r.ParachuteUnfold = 200;
+  Pass();
+  engine.ClearCalls();
+  Pass({key::kSpace});  // frame 0
+  EXPECT_TRUE(r.ParachuteReleased);
+  EXPECT_TRUE(Called("StopSound(\"parachute\",False)"));
+  EXPECT_TRUE(Called("PlaySound(\"lander_open\",False,100,0,0)"));
+  EXPECT_EQ(r.OpenProgress, 2);
+  for (int frame = 1; frame <= 49; ++frame) Pass();
+  EXPECT_EQ(r.OpenProgress, 100);
+  EXPECT_FALSE(r.LanderOpened);
+  Pass({key::kUp});  // frame 50: the up key pressed on this very frame gets its sound
+  EXPECT_TRUE(r.LanderOpened);
+  EXPECT_EQ(r.OpenFrame, 2);
+  EXPECT_TRUE(Called("PlaySound(\"thrusters_u\",True,95,0,4)"));
+  for (int frame = 51; frame <= 56; ++frame) Pass();
+  EXPECT_EQ(r.OpenFrame, 1);
+  for (int frame = 57; frame <= 61; ++frame) Pass();
+  EXPECT_EQ(r.OpenFrame, 1);
+  Pass();  // frame 62
+  EXPECT_EQ(r.OpenFrame, 0);
+  int sounds = 0;
+  for (const auto& c : engine.CallsOf("PlaySound")) sounds += c.args.find("lander_open") != std::string::npos;
+  EXPECT_EQ(sounds, 1) << "the opening sound plays once";
+}
+
+TEST_F(Flight, TouchdownCostsAndTheUnopenedCraft) {
+  RoundState& r = g.Round;
+  StandAt(200);
+  r.OnGround = false;
+  r.SpeedY = 2;
+  r.Health = 100;
+  GroundContact(g);
+  EXPECT_FLOAT_EQ(r.Health, 80);
+  EXPECT_EQ(r.SpeedY, 0);
+  EXPECT_EQ(r.LanderY, 8075);
+  EXPECT_TRUE(r.OnGround);
+
+  r.SpeedY = 10;
+  r.Health = 100;
+  GroundContact(g);
+  EXPECT_LE(r.Health, 0);
+
+  // Sliding costs half the sideways speed, friction takes 1/40.
+  r.Health = 100;
+  r.SpeedX = -0.5f;
+  GroundContact(g);
+  EXPECT_FLOAT_EQ(r.Health, 99.75f);
+  EXPECT_FLOAT_EQ(r.SpeedX, -0.475f);
+
+  // Closed, or still unfolding: lost at any speed.
+  for (int16_t frame : {int16_t{3}, int16_t{1}}) {
+    r.Health = 100;
+    r.SpeedX = 0;
+    r.OpenFrame = frame;
+    r.LanderOpened = frame < 3;
+    GroundContact(g);
+    EXPECT_EQ(r.Health, 0) << "OpenFrame " << frame;
+  }
+  r.Height = 1.6f;
+  GroundContact(g);
+  EXPECT_FALSE(r.OnGround);
+}
+
+TEST_F(Flight, PadsRefuelRepairAndRunThePump) {
+  RoundState& r = g.Round;
+  StandAt(290);  // pad 2
+  r.OnGround = true;
+  r.Fuel = 50;
+  r.Health = 50;
+  LandingPads(g);
+  EXPECT_TRUE(r.PadVisited[1]);
+  EXPECT_FLOAT_EQ(r.Fuel, 50.1f);
+  EXPECT_FLOAT_EQ(r.Health, 50.025f);
+  EXPECT_EQ(Sounds(), std::vector<std::string>{"PlaySound(\"fuel\",True,85,0,22)"});
+  engine.ClearCalls();
+  LandingPads(g);
+  EXPECT_TRUE(Sounds().empty()) << "the pump starts once";
+
+  // Nearly full: the last step passes 100 without a new pump, then it stops.
+  r.Fuel = 99.95f;
+  r.PadFuelSound = {false, false, false};
+  LandingPads(g);
+  EXPECT_NEAR(r.Fuel, 100.05f, 1e-4);
+  EXPECT_TRUE(Sounds().empty());
+  LandingPads(g);
+  EXPECT_EQ(Sounds(), std::vector<std::string>{"StopSound(\"fuel\",False)"});
+
+  // Pad 1 and 3 rates; leaving a pad stops its pump on the first frame off it.
+  engine.ClearCalls();
+  r.Fuel = 10;
+  r.Health = 10;
+  r.LanderX = 80;
+  LandingPads(g);
+  EXPECT_FLOAT_EQ(r.Fuel, 10.05f);
+  EXPECT_FLOAT_EQ(r.Health, 10 + 1.0f / 30);
+  EXPECT_TRUE(Called("PlaySound(\"fuel\",True,85,0,15)"));
+  engine.ClearCalls();
+  r.LanderX = 150;
+  LandingPads(g);
+  EXPECT_EQ(Sounds(), std::vector<std::string>{"StopSound(\"fuel\",False)"});
+  r.LanderX = 100;  // the ends do not count
+  LandingPads(g);
+  EXPECT_FALSE(r.PadVisited[2]);
+  r.LanderX = 500;
+  r.Health = 0;  // a wreck still marks the pad
+  LandingPads(g);
+  EXPECT_TRUE(r.PadVisited[2]);
+  EXPECT_EQ(r.Health, 0);
+}
+
+TEST_F(Flight, DataIsCollectedOnTheThirdPadAndSentFromOneHundredMetres) {
+  RoundState& r = g.Round;
+  r.FlightTime = 100;
+  r.PadVisited = {true, false, true};
+  DataCollection(g);
+  EXPECT_FALSE(r.DataCollected);
+  EXPECT_EQ(r.SendTicksLeft, 6);
+  r.FlightTime = 200;
+  r.PadVisited[1] = true;
+  DataCollection(g);
+  EXPECT_TRUE(r.DataCollected);
+  EXPECT_EQ(r.SendTicksLeft, 13);
+  r.FlightTime = 400;
+  DataCollection(g);
+  EXPECT_EQ(r.SendTicksLeft, 13) << "no longer recomputed";
+
+  // Below 100 m the countdown pauses and nothing beeps; the clock still runs.
+  r.Height = 99;
+  r.TickCountdown = 1;
+  engine.ClearCalls();
+  TimeStep(g);
+  EXPECT_EQ(r.SendTicksLeft, 13);
+  EXPECT_EQ(r.FlightTime, 401);
+  EXPECT_EQ(engine.CountOf("PlaySound"), 0);
+  // At 100 m: a beep every frame, a tick every fourth.
+  r.Height = 100;
+  for (int i = 0; i < 4; ++i) TimeStep(g);
+  EXPECT_EQ(r.SendTicksLeft, 12);
+  EXPECT_EQ(engine.CountOf("PlaySound"), 4);
+  const std::string beep = engine.CallsOf("PlaySound").at(0).args;
+  EXPECT_EQ(beep.rfind("\"key\",False,88,", 0), 0u) << beep;
+  // A wreck stops the clock.
+  r.Health = 0;
+  for (int i = 0; i < 8; ++i) TimeStep(g);
+  EXPECT_EQ(r.FlightTime, 402);
+  EXPECT_EQ(r.SendTicksLeft, 12);
+}
+
+TEST_F(Flight, TheLastTickWinsTheRoundAndAsksForTheRank) {
+  RoundState& r = g.Round;
+  r.DataCollected = true;
+  r.SendTicksLeft = 0;
+  r.Height = 150;
+  r.FlightTime = 321;
+  r.TickCountdown = 1;
+  board.rank = 4;
+  TimeStep(g);
+  EXPECT_TRUE(r.RoundFinished);
+  EXPECT_EQ(r.FlightTime, 322);
+  EXPECT_EQ(g.Shell.GameState, "hs_getname");
+  EXPECT_EQ(g.HighScores.NewEntryRank, 4);
+  EXPECT_EQ(board.asked, (std::vector<float>{9678, 9678}));
+  EXPECT_TRUE(Called("PlaySound(\"hs_name\",False,100,0,0)"));
+  EXPECT_TRUE(Called("StopSound(\"explosion\",False)"));
+  EXPECT_EQ(engine.CallTexts().back(), "PlaySound(\"menu\",True,100,0,0)");
+
+  // Too slow for the table: straight to the scores, nothing highlighted.
+  StartRound();
+  board.rank = 11;
+  board.asked.clear();
+  r.DataCollected = true;
+  r.SendTicksLeft = 0;
+  r.Height = 150;
+  r.FlightTime = 999;
+  r.TickCountdown = 1;
+  TimeStep(g);
+  EXPECT_EQ(g.Shell.GameState, "hs");
+  EXPECT_EQ(g.HighScores.NewEntryRank, 0);
+  EXPECT_EQ(board.asked, std::vector<float>{9001});
+  EXPECT_FALSE(Called("PlaySound(\"hs_name\",False,100,0,0)"));
+}
+
+TEST_F(Flight, EscapeGivesUpAndReturnRestartsEvenInOneFrame) {
+  RoundState& r = g.Round;
+  EXPECT_EQ(Pass({key::kEscape}), "game");
+  EXPECT_EQ(g.Shell.GameState, "menu");
+  EXPECT_TRUE(r.RoundLost);
+  EXPECT_TRUE(Called("StopSound(\"onfire\",False)"));
+  EXPECT_TRUE(Called("PlaySound(\"menu\",True,100,0,0)"));
+  EXPECT_EQ(engine.CountOf("EndFrame"), 1) << "the pass still draws its frame";
+
+  StartRound();
+  Pass();
+  r.Health = 0;  // during the explosion too
+  Pass({key::kEscape, key::kReturn});
+  EXPECT_EQ(g.Shell.GameState, "game");
+  EXPECT_FALSE(r.RoundLost);
+  EXPECT_NEAR(r.Health, 100, 0.01);
+  EXPECT_FLOAT_EQ(r.LanderY, 30 + 1.0f / 20) << "the new round already flew one frame";
+  // Both round ends start the music; the new round stops it again.
+  const auto sounds = Sounds();
+  int menuStarts = 0;
+  size_t lastStart = 0, lastStop = 0;
+  for (size_t i = 0; i < sounds.size(); ++i) {
+    if (sounds[i] == "PlaySound(\"menu\",True,100,0,0)") ++menuStarts, lastStart = i;
+    if (sounds[i] == "StopSound(\"menu\",False)") lastStop = i;
+  }
+  EXPECT_EQ(menuStarts, 2);
+  EXPECT_GT(lastStop, lastStart);
+}
+
+TEST_F(Flight, ThrustersFuelDragAndWind) {
+  RoundState& r = g.Round;
+  // Both side keys: left wins.
+  r.LanderY = 3000;
+  Pass({key::kLeft, key::kRight});
+  EXPECT_LT(r.SpeedX, 0);
+  EXPECT_FLOAT_EQ(r.Fuel, 90 - 0.125f);
+  // The main thruster needs the unfolded craft.
+  const float fuel = r.Fuel;
+  Pass({key::kUp});
+  EXPECT_FLOAT_EQ(r.Fuel, fuel);
+  EXPECT_FALSE(Called("PlaySound(\"thrusters_u\",True,95,0,4)"));
+  r.LanderOpened = true;
+  r.OpenFrame = 0;
+  Pass({});
+  r.SpeedY = 0;
+  Pass({key::kUp});
+  EXPECT_FLOAT_EQ(r.Fuel, fuel - 0.25f);
+  EXPECT_FLOAT_EQ(r.SpeedY, 1.0f / 20 - 1.0f / 12);
+  EXPECT_TRUE(Called("PlaySound(\"thrusters_u\",True,95,0,4)"));
+
+  // Fuel running out mid-thrust: one more frame, then nothing.
+  r.Fuel = 0.1f;
+  r.SpeedX = 0;
+  Pass({key::kLeft});
+  EXPECT_NEAR(r.Fuel, -0.025f, 1e-6);
+  const float speed = r.SpeedX;
+  Pass({key::kLeft});
+  EXPECT_NEAR(r.Fuel, -0.025f, 1e-6);
+  EXPECT_GT(r.SpeedX, speed) << "only drag acts now";
+  EXPECT_TRUE(Called("StopSound(\"thrusters_l\",True)"));
+
+  // Drag.
+  r.SpeedX = 0.6f;
+  r.ParachuteOpen = false;
+  r.LanderX = 100;
+  Pass();
+  EXPECT_NEAR(r.SpeedX, 0.6 - 1.0 / 30 - 1.0 / 100, 1e-6);
+  r.SpeedX = 0.005f;
+  Pass();
+  EXPECT_FLOAT_EQ(r.SpeedX, 0.005f) << "turned and pulled back in one frame";
+
+  // Wind pushes only a craft hanging under its canopy.
+  StartRound();
+  r.LanderY = 3000;
+  r.ParachuteOpen = true;
+  g.Shell.FrameCount = 14;  // the pass makes it 15
+  Pass();
+  EXPECT_NEAR(r.SpeedX, std::sin(1.5) / 30 - 1.0 / 100, 1e-6);
+  EXPECT_FLOAT_EQ(r.ParachuteSwing, -4 * r.SpeedX);
+}
+
+TEST_F(Flight, FastFallHeatAndTheTopOfTheSky) {
+  RoundState& r = g.Round;
+  r.LanderY = 3000;
+  r.CameraY = 2800;  // flames are only placed on screen
+  r.SpeedY = 17;
+  r.Health = 100;
+  FlightStep(g);
+  EXPECT_NEAR(r.Health, 100 - (2.0 / 30 + 3.0 / 25), 1e-4);
+  int flames = 0;
+  for (const auto& p : r.Particles) flames += p.Life > 0;
+  EXPECT_GE(flames, 6);
+  EXPECT_LE(flames, 9) << "nine rows for a closed craft at this speed";
+
+  // Above the top: fuel and health come back, to their caps.
+  StartRound();
+  r.LanderY = -100;
+  r.SpeedY = -1;
+  r.Fuel = 399.5f;
+  r.Health = 149.9f;
+  FlightStep(g);
+  EXPECT_FLOAT_EQ(r.Fuel, 400.5f);
+  FlightStep(g);
+  EXPECT_FLOAT_EQ(r.Fuel, 400.5f);
+  EXPECT_GT(r.Health, 150);
+}
+
+TEST_F(Flight, TheChordsRefuelAndRepair) {
+  RoundState& r = g.Round;
+  r.Health = 0;
+  r.RoundLost = true;
+  Pass({chord::kRefuelA, chord::kRefuelB, chord::kRepairA, chord::kRepairB});
+  EXPECT_FLOAT_EQ(r.Fuel, 110);
+  EXPECT_NEAR(r.Health, 100, 0.1);
+  EXPECT_FALSE(r.RoundLost);
+  Pass({chord::kRefuelA, chord::kRepairB});
+  EXPECT_FLOAT_EQ(r.Fuel, 110) << "one key of each chord does nothing";
+}
+
+TEST_F(Flight, ACrashRunsTwoHundredSixtyFramesAndKeepsTheWreckDead) {
+  RoundState& r = g.Round;
+  r.LanderY = 3000;
+  r.CameraY = 2800;
+  r.Health = 0;
+  CrashStep(g);
+  EXPECT_EQ(r.ExplosionTime, 1);
+  EXPECT_EQ(r.Fuel, 0);
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{
+                          "PlaySound(\"fire\",True,85,0,0)", "StopSound(\"onfire\",False)",
+                          "StopSound(\"onfire2\",False)", "StopSound(\"lander_open\",False)",
+                          "StopSound(\"fuel\",False)", "PlaySound(\"explosion\",False,100,0,0)"}));
+  int live = 0;
+  for (const auto& p : r.Particles) live += p.Life > 0;
+  EXPECT_GE(live, 11) << "a burst of debris and smoke";
+  engine.ClearCalls();
+  for (int i = 2; i < 260; ++i) CrashStep(g);
+  EXPECT_EQ(g.Shell.GameState, "game");
+  EXPECT_TRUE(Sounds().empty()) << "the sounds start once";
+  CrashStep(g);
+  EXPECT_EQ(g.Shell.GameState, "menu");
+  EXPECT_TRUE(r.RoundLost);
+  // Repaired mid-crash: the sequence simply stops.
+  StartRound();
+  r.Health = 0;
+  CrashStep(g);
+  r.Health = 50;
+  CrashStep(g);
+  EXPECT_EQ(r.ExplosionTime, 1);
+}
+
+}  // namespace
