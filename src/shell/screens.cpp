@@ -2,6 +2,7 @@
 
 #include "flight/flight.h"
 #include "menu/menu.h"
+#include "render/scene.h"
 
 ScreenRoutines GameScreens() {
   ScreenRoutines s;
@@ -10,6 +11,7 @@ ScreenRoutines GameScreens() {
   s.ShakeStep = ShakeStep;
   s.FlightStep = FlightStep;
   s.CrashStep = CrashStep;
+  s.DrawScene = DrawScene;
   s.MenuKeys = MenuKeys;
   s.DrawMenu = DrawMenu;
   s.MenuStep = MenuStep;
