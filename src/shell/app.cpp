@@ -7,9 +7,10 @@
 #include "core/input_script.h"
 #include "core/log.h"
 #include "core/trace.h"
+#include "scores/scores.h"
 #include "shell/assets.h"
 #include "shell/settings.h"
-#include "shell/step.h"
+#include "core/step.h"
 
 namespace {
 
@@ -152,6 +153,10 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
     if (o.trace) std::fputs(TraceRow(pass, state, g).c_str(), o.trace);
     if (o.maxPasses > 0 && pass >= o.maxPasses) g.Shell.Running = false;
   }
+
+  // Deliberate: a flight that won a place in the table is never lost to a
+  // closed window; it is stored with the name typed so far.
+  RunStep([&] { StoreWaitingEntry(g); });
 
   ShutdownSteps(g);
   return 0;

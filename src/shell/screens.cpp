@@ -3,6 +3,7 @@
 #include "flight/flight.h"
 #include "menu/menu.h"
 #include "render/scene.h"
+#include "scores/scores.h"
 
 ScreenRoutines GameScreens() {
   ScreenRoutines s;
@@ -15,5 +16,7 @@ ScreenRoutines GameScreens() {
   s.MenuKeys = MenuKeys;
   s.DrawMenu = DrawMenu;
   s.MenuStep = MenuStep;
+  s.ShowNameEntry = ShowNameEntry;
+  s.ShowHighScores = ShowHighScores;
   return s;
 }
