@@ -6,6 +6,7 @@
 
 #include "components/media/key_codes.h"
 #include "core/game.h"
+#include "core/step.h"
 
 namespace {
 
@@ -72,19 +73,22 @@ const std::array<SoundFile, 16> kSounds = {{
 
 }  // namespace
 
+// Deliberate: every file loads on its own, so a missing or broken file costs
+// that file alone (and is reported by name) instead of every file after it.
 void LoadTexturesAndShowLogo(Game& g) {
   MediaEngine& e = g.Engine;
-  g.Shell.LogoTick = e.Milliseconds();
-  e.LoadTexture(g.Tex.TexLogo, "files\\logo.jpg", 0);
-  e.LoadSound("logo", "files\\logo.wav");
+  RunStep([&] { g.Shell.LogoTick = e.Milliseconds(); });
+  RunStep([&] { e.LoadTexture(g.Tex.TexLogo, "files\\logo.jpg", 0); });
+  RunStep([&] { e.LoadSound("logo", "files\\logo.wav"); });
   // No BeginFrame: the logo is the whole frame, and it stays up as the last
   // frame shown until the menu draws.
-  e.DrawImage(g.Tex.TexLogo, 0, 0, 640, 480, 0, 100, 0, 0, 0, 0, -1, -1);
-  e.ProcessMessages();
-  e.EndFrame();
-  e.ProcessMessages();
-  if (g.Shell.SoundOn) e.PlaySound("logo", false, 100, 0, 0);
-  for (const auto& t : kTextures) e.LoadTexture(g.Tex.*(t.handle), t.file, t.colorKey);
+  RunStep([&] { e.DrawImage(g.Tex.TexLogo, 0, 0, 640, 480, 0, 100, 0, 0, 0, 0, -1, -1); });
+  RunStep([&] { e.ProcessMessages(); });
+  RunStep([&] { e.EndFrame(); });
+  RunStep([&] { e.ProcessMessages(); });
+  if (g.Shell.SoundOn) RunStep([&] { e.PlaySound("logo", false, 100, 0, 0); });
+  for (const auto& t : kTextures)
+    RunStep([&] { e.LoadTexture(g.Tex.*(t.handle), t.file, t.colorKey); });
 }
 
 void CreateGameFont(Game& g) { g.Engine.CreateFont("smalltext", "Verdana", 7, 0, 0); }
@@ -92,7 +96,7 @@ void CreateGameFont(Game& g) { g.Engine.CreateFont("smalltext", "Verdana", 7, 0,
 void LoadSoundsAndWaitForLogo(Game& g, bool waitForLogo) {
   MediaEngine& e = g.Engine;
   if (g.Shell.SoundOn)
-    for (const auto& s : kSounds) e.LoadSound(s.name, s.file);
+    for (const auto& s : kSounds) RunStep([&] { e.LoadSound(s.name, s.file); });
   if (!waitForLogo) return;
   for (;;) {
     // Unsigned difference: the counter may wrap during the wait.
