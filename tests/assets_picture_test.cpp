@@ -1,0 +1,126 @@
+// Every picture the game loads, plus the icon, comes out of the generator
+// with the size the screens draw it at, and reads through the engine's own
+// decoders. The font is checked against the way the text drawing uses it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "sdl_engine.h"
+#include "sdl_engine_test_access.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path FilesFolder() { return fs::path(KESTREVAN_BINARY).parent_path() / "files"; }
+
+// Decodes a generated picture the way the game would, through a PNG copy.
+SdlTestPicture Decode(const std::string& name) {
+  const fs::path png = fs::path(testing::TempDir()) / ("assets_picture_" + name + ".png");
+  DecodeImageToPng((FilesFolder() / name).string(), png.string());
+  SdlTestPicture picture = SdlTestLoadPicture(png.string());
+  fs::remove(png);
+  return picture;
+}
+
+struct PictureSize {
+  const char* name;
+  int width;
+  int height;
+};
+
+// The load table's 25 pictures and the window icon.
+constexpr PictureSize kPictures[] = {
+    {"logo.jpg", 640, 480},         {"font_default.bmp", 512, 512},
+    {"font_default.dds", 512, 512}, {"land.dds", 1025, 64},
+    {"land2.dds", 1025, 64},        {"lander.dds", 256, 64},
+    {"lander_broke.dds", 64, 64},   {"parachute.dds", 128, 180},
+    {"shade.dds", 88, 46},          {"lights.dds", 32, 134},
+    {"stars.dds", 640, 480},        {"cloud.dds", 512, 128},
+    {"particles.png", 64, 32},      {"status.dds", 32, 360},
+    {"landing.dds", 64, 8},         {"signal_line.dds", 640, 50},
+    {"main_menu.jpg", 640, 480},    {"b_newgame.dds", 512, 512},
+    {"b_highscores.dds", 512, 512}, {"b_exit.dds", 512, 512},
+    {"entername.jpg", 640, 480},    {"menu_hs.jpg", 640, 480},
+    {"keys.dds", 256, 256},         {"hints.dds", 256, 256},
+    {"back_sky.dds", 640, 480},     {"icon.png", 256, 256},
+};
+
+TEST(AssetPictures, EveryPictureDecodesAtItsSize) {
+  for (const PictureSize& expected : kPictures) {
+    SCOPED_TRACE(expected.name);
+    if (!fs::is_regular_file(FilesFolder() / expected.name)) {
+      ADD_FAILURE() << "not generated into " << FilesFolder();
+      continue;
+    }
+    SdlTestPicture picture;
+    try {
+      picture = Decode(expected.name);
+    } catch (const std::exception& error) {
+      ADD_FAILURE() << error.what();
+      continue;
+    }
+    EXPECT_EQ(picture.width, expected.width);
+    EXPECT_EQ(picture.height, expected.height);
+  }
+}
+
+constexpr int kCell = 32;
+constexpr int kAdvance = 20;  // the text drawing's step between letters at scale 1
+
+bool Inked(uint32_t argb) { return (argb >> 24) != 0; }
+
+// Counts the visible pixels of one cell, and those right of the advance.
+struct CellInk {
+  int total = 0;
+  int pastAdvance = 0;
+};
+CellInk InkOfCell(const SdlTestPicture& sheet, int code) {
+  CellInk ink;
+  const int left = (code % 16) * kCell, top = (code / 16) * kCell;
+  for (int y = top; y < top + kCell; ++y) {
+    for (int x = left; x < left + kCell; ++x) {
+      if (!Inked(sheet.At(x, y))) continue;
+      ++ink.total;
+      if (x - left >= kAdvance) ++ink.pastAdvance;
+    }
+  }
+  return ink;
+}
+
+TEST(AssetPictures, FontHasEveryPrintableGlyphInsideItsAdvance) {
+  const SdlTestPicture sheet = Decode("font_default.dds");
+  ASSERT_EQ(sheet.width, 16 * kCell);
+  ASSERT_EQ(sheet.height, 16 * kCell);
+  EXPECT_EQ(InkOfCell(sheet, ' ').total, 0) << "the space must draw nothing";
+  for (int code = 33; code <= 126; ++code) {
+    SCOPED_TRACE(std::string("glyph '") + static_cast<char>(code) + "'");
+    const CellInk ink = InkOfCell(sheet, code);
+    EXPECT_GT(ink.total, 0);
+    EXPECT_EQ(ink.pastAdvance, 0) << "would overlap the next letter";
+  }
+  // The ink is a light neutral grey or white: the game tints it by
+  // multiplying, so any colour or darkness here would shift every text.
+  int offWhite = 0;
+  for (uint32_t p : sheet.argb) {
+    const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    if ((p >> 24) == 0xFF && (r != g || g != b || r < 200)) ++offWhite;
+  }
+  EXPECT_EQ(offWhite, 0);
+}
+
+TEST(AssetPictures, BitmapFontHoldsTheSameGlyphsOnMagenta) {
+  const SdlTestPicture sheet = Decode("font_default.dds");
+  const SdlTestPicture bitmap = Decode("font_default.bmp");
+  ASSERT_EQ(bitmap.width, sheet.width);
+  ASSERT_EQ(bitmap.height, sheet.height);
+  int mismatches = 0;
+  for (size_t i = 0; i < sheet.argb.size(); ++i) {
+    const bool magenta = (bitmap.argb[i] & 0xFFFFFF) == 0xFF00FF;
+    if (magenta == Inked(sheet.argb[i])) ++mismatches;
+  }
+  EXPECT_EQ(mismatches, 0) << "pixels where the two fonts disagree on ink";
+}
+
+}  // namespace
