@@ -74,6 +74,8 @@ class EndToEnd : public ::testing::Test {
            std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
+    // The games started here keep their scores in the test's own folder.
+    setenv("XDG_DATA_HOME", (dir / "data").string().c_str(), 1);
   }
   void TearDown() override {
     std::error_code ec;

@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "components/media/sdl/platform_paths.h"
+#include "components/scores/file_score_board.h"
 #include "components/media/sdl/sdl_engine.h"
 #include "core/game.h"
 #include "core/input_script.h"
 #include "core/random.h"
+#include "scores/scores.h"
 #include "shell/app.h"
 
 namespace fs = std::filesystem;
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
   int64_t frames = 0;
   std::vector<int64_t> screenshotAt;
   std::vector<std::string> decodeImage;
+  bool printScores = false;
 
   cli.add_flag("--headless", headless, "No window and no sound: software frames, unpaced");
   cli.add_flag("--windowed", windowed, "Play in a 640 x 480 window (overrides setup.ini)");
@@ -91,6 +94,7 @@ int main(int argc, char** argv) {
       ->check(CLI::PositiveNumber);
   cli.add_option("--screenshot-dir", screenshotDir, "Folder for --screenshot-at pictures");
   cli.add_option("--data-dir", dataDir, "Folder for the score table (default: the user's data folder)");
+  cli.add_flag("--print-scores", printScores, "Print the score table and exit");
   cli.add_option("--decode-image", decodeImage,
                  "Decode a picture the game can load and write it as PNG, then exit")
       ->expected(2);
@@ -144,6 +148,36 @@ int main(int argc, char** argv) {
 
   const std::string programFolder = FindProgramFolder(ExecutableFolder());
 
+  ScoreStorePaths scorePaths;
+  scorePaths.programFolder = programFolder;
+  scorePaths.dataFolder = dataDir.empty() ? UserDataFolder() : dataDir;
+  scorePaths.headless = headless;
+  std::unique_ptr<ScoreBoard> scores = CreateFileScoreBoard(scorePaths);
+
+  if (printScores) {
+    // The table as the game would open it, restored from the package when
+    // missing, one row a line as the score screen words it.
+    try {
+      scores->SetOption(50);
+      if (!scores->FileExists("hs.ini")) {
+        scores->OpenPackage("hs.pak", 0, "Open File", 0);
+        scores->ExtractPackage(0);
+      }
+    } catch (const ComponentError& e) {
+      std::fprintf(stderr, "kestrevan: %s\n", e.what());
+    }
+    try {
+      scores->OpenTable("hs.ini", 10, 0);
+      for (int16_t row = 1; row <= 10; ++row)
+        if (scores->GetScore(row) > 0)
+          std::printf("%s\n", ScoreRowText(row, scores->GetScore(row), scores->GetName(row)).c_str());
+      return 0;
+    } catch (const ComponentError& e) {
+      std::fprintf(stderr, "kestrevan: %s\n", e.what());
+      return 1;
+    }
+  }
+
   SdlEngineOptions engineOptions;
   engineOptions.headless = headless;
   engineOptions.vsync = vsync;
@@ -154,7 +188,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<MediaEngine> engine = CreateSdlEngine(engineOptions);
 
   Random random(usedSeed);
-  Game game(*engine, nullptr, random);
+  Game game(*engine, scores.get(), random);
   InputRecorder recorder(usedSeed);
 
   AppOptions options;
