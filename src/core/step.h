@@ -6,7 +6,7 @@
 #include "core/log.h"
 #include "core/vb_math.h"
 
-// The shell's one failure rule: a failing component operation or an
+// The program's one failure rule: a failing component operation or an
 // arithmetic fault abandons the rest of the step it happened in, and the
 // program carries on with its next step. The message is logged once.
 inline void LogStepFailure(const std::exception& e) { LogOnce(e.what()); }
