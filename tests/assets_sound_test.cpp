@@ -51,7 +51,7 @@ const SoundFile kSounds[] = {
 fs::path FilesDir() { return fs::path(KESTREVAN_BINARY).parent_path() / "files"; }
 
 struct Loaded {
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec format{};
   std::vector<int16_t> samples;
 };
 
@@ -60,7 +60,7 @@ struct Loaded {
   const std::string path = (FilesDir() / sound.name).string();
   Uint8* data = nullptr;
   Uint32 bytes = 0;
-  if (!SDL_LoadWAV(path.c_str(), &out.spec, &data, &bytes)) {
+  if (!SDL_LoadWAV(path.c_str(), &out.format, &data, &bytes)) {
     return ::testing::AssertionFailure() << path << ": " << SDL_GetError();
   }
   out.samples.resize(bytes / 2);
@@ -110,9 +110,9 @@ TEST(AssetSounds, EveryFileIsMono16BitAtItsRateAndLength) {
     SCOPED_TRACE(sound.name);
     Loaded wav;
     ASSERT_TRUE(Load(sound, wav));
-    EXPECT_EQ(wav.spec.format, AUDIO_S16LSB);
-    EXPECT_EQ(wav.spec.channels, 1);
-    EXPECT_EQ(wav.spec.freq, sound.rate);
+    EXPECT_EQ(wav.format.format, AUDIO_S16LSB);
+    EXPECT_EQ(wav.format.channels, 1);
+    EXPECT_EQ(wav.format.freq, sound.rate);
     EXPECT_GE(Seconds(sound, wav), sound.minSeconds);
     EXPECT_LE(Seconds(sound, wav), sound.maxSeconds);
     totalBytes += fs::file_size(FilesDir() / sound.name);
