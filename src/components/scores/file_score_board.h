@@ -1,0 +1,79 @@
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "components/scores/safe_file.h"
+#include "components/scores/score_board.h"
+#include "components/scores/score_table.h"
+
+struct ScoreStorePaths {
+  std::string programFolder;  // where hs.pak ships (read-only) and where a portable hs.ini may sit
+  std::string
+      dataFolder;  // the user's data folder (already resolved: --data-dir or UserDataFolder())
+  bool headless = false;  // Delay() does not sleep
+};
+
+std::unique_ptr<ScoreBoard> CreateFileScoreBoard(const ScoreStorePaths& paths);
+
+// "01 0123 NAME": the row as the score screen words it (row in "00", 10000 -
+// value in "0000" as a whole number, the name). Used by --print-scores.
+std::string FormatScoreRow(int row, float value, const std::string& name);
+
+// The score store on real files: "hs.ini" (docs/score-files.md) saved the
+// crash-safe way at every new entry, restored from "hs.pak" when it is
+// missing or damaged, and shared safely by two copies of the game.
+class FileScoreBoard : public ScoreBoard {
+ public:
+  // `ops` is the seam the saves go through; tests pass one that fails.
+  FileScoreBoard(const ScoreStorePaths& paths, FileOps& ops);
+
+  void OpenTable(const std::string& fileName, int16_t rowCount, int16_t zero) override;
+  void AddScore(float value, const std::string& name,
+                const std::vector<std::string>& further) override;
+  int16_t GetRank(float value) override;
+  float GetScore(int16_t row) override;
+  std::string GetName(int16_t row) override;
+  void OpenPackage(const std::string& packageName, int16_t zero, const std::string& text,
+                   int32_t zero2) override;
+  void ExtractPackage(int32_t zero) override;
+  void SetOption(int16_t value) override;
+  void Delay(int32_t milliseconds) override;
+  bool FileExists(const std::string& fileName) override;
+
+  // Where the two names lead (for messages and tests).
+  const std::string& TablePath() const { return tablePath_; }
+  const std::string& PackagePath() const { return packagePath_; }
+  int16_t Option() const { return option_; }
+  // Entries added since the last save that reached the disk.
+  size_t UnsavedEntries() const { return unsaved_.size(); }
+
+ private:
+  // The full path for one of the two bare names; anything else is refused.
+  std::string Resolve(const std::string& operation, const std::string& fileName) const;
+  void RequireTable(const std::string& operation) const;
+  void RemoveStaleTemp();
+  // The table in hs.ini as it is on disk now. A damaged file is moved aside
+  // and nullopt returned; `bytes` is what the disk holds afterwards.
+  std::optional<ScoreTable> ReadTableFile(std::optional<std::string>& bytes);
+  // The factory table from hs.pak, or an empty one (with one line) when the
+  // package cannot be used.
+  ScoreTable FactoryTable();
+  // Reads, merges and writes under the lock; false when the save failed.
+  bool Save();
+
+  ScoreStorePaths paths_;
+  FileOps& ops_;
+  std::string tablePath_;
+  std::string packagePath_;
+  int16_t option_ = 0;
+  bool tableOpen_ = false;
+  ScoreTable table_;
+  std::vector<ScoreRow> unsaved_;
+  // What hs.ini held when this board last read or wrote it (nullopt: no
+  // file), to notice another copy's save.
+  std::optional<std::string> diskBytes_;
+  // The hs.ini text held by the package, once OpenPackage has read it.
+  std::optional<std::string> packageText_;
+};
