@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <unistd.h>
 #include <sys/wait.h>
 
@@ -235,6 +236,80 @@ TEST_F(EndToEnd, NoDisplayMeansAClearErrorAndStatusOne) {
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 1) << output;
   EXPECT_NE(output.find("cannot start"), std::string::npos) << output;
+}
+
+// The winning golden flight, flown by the real binary on the generated
+// pictures, then a name typed and the table shown.
+class WholeGame : public EndToEnd {
+ protected:
+  std::string WinScript(const std::string& afterTheFlight) {
+    return ReadFile(fs::path(KESTREVAN_SOURCE_DIR) / "tests" / "golden" / "win.txt") +
+           afterTheFlight;
+  }
+  static std::vector<std::vector<std::string>> Rows(const std::string& csv) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(csv);
+    for (std::string line; std::getline(in, line);) {
+      std::vector<std::string> fields;
+      std::istringstream l(line);
+      for (std::string f; std::getline(l, f, ',');) fields.push_back(f);
+      rows.push_back(fields);
+    }
+    return rows;
+  }
+};
+
+TEST_F(WholeGame, TheWinningFlightIsWonAgainAndItsNameReachesTheTable) {
+  const fs::path data = dir / "data" / "kestrevan";
+  const fs::path script = Write("win.txt", WinScript("1 a\n1 -\n1 c\n1 -\n1 e\n1 return\n3 -\n"
+                                                     "1 return\n3 -\n"));
+  const fs::path trace = dir / "win.csv";
+  auto r = RunGame("--headless --input \"" + script.string() + "\" --trace \"" +
+                   trace.string() + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto rows = Rows(ReadFile(trace));
+  const auto golden = Rows(ReadFile(fs::path(KESTREVAN_SOURCE_DIR) / "tests" / "golden" / "win.csv"));
+  // The flight itself is the golden one, frame for frame, up to its end.
+  // Only the row the table gives differs: the golden table is the fake's.
+  constexpr size_t kNewEntryRank = 32;
+  size_t i = 1;
+  for (; i < golden.size() && golden[i].at(1) != "hs_getname"; ++i) {
+    auto got = rows.at(i), want = golden[i];
+    got.at(kNewEntryRank) = want.at(kNewEntryRank) = "";
+    ASSERT_EQ(got, want) << "pass " << i;
+  }
+  EXPECT_EQ(rows.at(i).at(1), "hs_getname");
+  const auto& won = rows.at(i);
+  EXPECT_EQ(won.at(11), "522") << "the flight time";
+  EXPECT_EQ(won.at(27), "1") << "RoundFinished";
+  // Named, stored, shown, and back to the menu.
+  EXPECT_EQ(rows.back().at(1), "menu");
+  const auto printed = RunGame("--print-scores");
+  EXPECT_NE(printed.output.find("06 0522 ACE\n"), std::string::npos) << printed.output;
+
+  // A second win with the same time ranks below the first, highlighted.
+  const fs::path again = Write("again.txt", WinScript("1 b\n1 return\n3 -\n"));
+  r = RunGame("--headless --input \"" + again.string() + "\" --trace \"" + trace.string() + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto second = Rows(ReadFile(trace));
+  EXPECT_EQ(second.back().at(1), "hs");
+  EXPECT_EQ(second.back().at(kNewEntryRank), "7");
+  const auto table = RunGame("--print-scores").output;
+  EXPECT_NE(table.find("06 0522 ACE\n07 0522 B\n"), std::string::npos) << table;
+}
+
+TEST_F(WholeGame, TheTableOpensFromTheMenuAndReturns) {
+  const fs::path script = Write("table.txt", "2 -\n1 down\n1 return\n20 -\n1 return\n5 -\n");
+  const fs::path trace = dir / "t.csv";
+  const fs::path shots = dir / "shots";
+  const auto r = RunGame("--headless --input \"" + script.string() + "\" --trace \"" +
+                         trace.string() + "\" --screenshot-at 20 --screenshot-dir \"" +
+                         shots.string() + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto rows = Rows(ReadFile(trace));
+  EXPECT_EQ(rows.at(5).at(1), "hs");
+  EXPECT_EQ(rows.at(26).at(1), "menu");
+  EXPECT_TRUE(fs::exists(shots / "frame_000020.png"));
 }
 
 }  // namespace
