@@ -1,6 +1,7 @@
 // The shell: start-up order, the main loop's dispatch, the failure rule,
 // closing the window, shutdown.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -26,7 +27,7 @@ class ShellTest : public ::testing::Test {
 
   std::string WriteSettings(const std::string& text) {
     dir_ = fs::temp_directory_path() /
-           ("kestrevan-shell-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           ("kestrevan-shell-" + std::to_string(::getpid()) +
             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
     const fs::path p = dir_ / "setup.ini";
@@ -145,6 +146,23 @@ TEST_F(ShellTest, EscapeHeldEndsTheLogoWaitButNotTheLoading) {
   Main(g, options, MenuThatQuitsAfter(1));
   EXPECT_EQ(engine.CountOf("KeyHeld"), 1);
   EXPECT_EQ(engine.CountOf("LoadSound"), 17);
+}
+
+TEST_F(ShellTest, TheLogoStaysUpForMoreThanASecondUnlessLoadingTookLonger) {
+  // Each read of the fake clock moves it on by 10 ms: the wait polls until
+  // more than 1000 ms have passed since loading began.
+  engine.SetClockStep(10);
+  Main(g, options, MenuThatQuitsAfter(1));
+  const int polls = engine.CountOf("KeyHeld");
+  EXPECT_GE(polls, 95);
+  EXPECT_LE(polls, 100);
+
+  // A load slower than a second goes straight on.
+  RecordingEngine slow;
+  slow.SetClockStep(2000);
+  Game g2{slow, nullptr, random};
+  Main(g2, options, MenuThatQuitsAfter(1));
+  EXPECT_EQ(slow.CountOf("KeyHeld"), 0);
 }
 
 TEST_F(ShellTest, FailedInitializeEndsTheProgramWithStatusOne) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 #include <string>
 
 #include "sdl_engine.h"
@@ -17,7 +18,9 @@ fs::path FilesFolder() { return fs::path(KESTREVAN_BINARY).parent_path() / "file
 
 // Decodes a generated picture the way the game would, through a PNG copy.
 SdlTestPicture Decode(const std::string& name) {
-  const fs::path png = fs::path(testing::TempDir()) / ("assets_picture_" + name + ".png");
+  // Tests run in parallel processes: each copy gets a name of its own.
+  const fs::path png = fs::path(testing::TempDir()) /
+                       ("assets_picture_" + std::to_string(::getpid()) + "_" + name + ".png");
   DecodeImageToPng((FilesFolder() / name).string(), png.string());
   SdlTestPicture picture = SdlTestLoadPicture(png.string());
   fs::remove(png);

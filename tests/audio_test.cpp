@@ -73,7 +73,7 @@ class TempDir {
  public:
   TempDir() {
     std::random_device random;
-    path_ = fs::temp_directory_path() / ("kestrevan_audio_" + std::to_string(random()));
+    path_ = fs::temp_directory_path() / ("kestrevan_audio_" + std::to_string(::getpid()) + "_" + std::to_string(random()));
     fs::create_directories(path_);
   }
   ~TempDir() {

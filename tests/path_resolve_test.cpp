@@ -1,6 +1,7 @@
 #include "components/media/path_resolve.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,7 +15,7 @@ class PathResolveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = fs::temp_directory_path() /
-            ("kestrevan-path-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ("kestrevan-path-" + std::to_string(::getpid()) +
              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_);

@@ -3,6 +3,7 @@
 #include "sdl_engine.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <squish.h>
 
 #include <chrono>
@@ -55,7 +56,7 @@ SdlEngineOptions Headless() {
 fs::path MakeTempFolder(const std::string& tag) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   const fs::path folder =
-      fs::temp_directory_path() / ("kestrevan-video-" + tag + "-" + info->name());
+      fs::temp_directory_path() / ("kestrevan-video-" + std::to_string(::getpid()) + "-" + tag + "-" + info->name());
   fs::remove_all(folder);
   fs::create_directories(folder / "files");
   return folder;
