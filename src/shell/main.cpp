@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
   bool vsync = false;
   int fps = 60;
   std::optional<uint64_t> seed;
-  std::string inputPath, recordPath, tracePath, screenshotDir, dataDir;
+  std::string inputPath, recordPath, tracePath, screenshotDir, dataDir, frameLogPath;
   int64_t frames = 0;
   std::vector<int64_t> screenshotAt;
   std::vector<std::string> decodeImage;
@@ -94,6 +94,8 @@ int main(int argc, char** argv) {
       ->check(CLI::PositiveNumber);
   cli.add_option("--screenshot-dir", screenshotDir, "Folder for --screenshot-at pictures");
   cli.add_option("--data-dir", dataDir, "Folder for the score table (default: the user's data folder)");
+  cli.add_option("--frame-log", frameLogPath,
+                 "Write the moment of each presented frame (steady-clock nanoseconds), one a line");
   cli.add_flag("--print-scores", printScores, "Print the score table and exit");
   cli.add_option("--decode-image", decodeImage,
                  "Decode a picture the game can load and write it as PNG, then exit")
@@ -185,6 +187,7 @@ int main(int argc, char** argv) {
   engineOptions.mute = mute;
   engineOptions.screenshotPasses = screenshotAt;
   engineOptions.screenshotDir = screenshotDir;
+  engineOptions.frameLogPath = frameLogPath;
   std::unique_ptr<MediaEngine> engine = CreateSdlEngine(engineOptions);
 
   Random random(usedSeed);

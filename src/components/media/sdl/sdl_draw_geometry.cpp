@@ -45,3 +45,37 @@ DrawPlacement PlaceDraw(const DrawRequest& r) {
   p.pivotY = pivotScreenY - p.destY;
   return p;
 }
+
+bool MissesFrame(const DrawPlacement& p, float angle, int frameWidth, int frameHeight) {
+  if (!p.visible) return true;
+  float left = p.destX, top = p.destY;
+  float right = p.destX + p.destWidth, bottom = p.destY + p.destHeight;
+  if (angle != 0) {
+    // The bounding box of the turned rectangle: its corners about the pivot.
+    const double radians = static_cast<double>(angle) * 3.14159265358979323846 / 180.0;
+    const double c = std::cos(radians), s = std::sin(radians);
+    const double cx = p.destX + p.pivotX, cy = p.destY + p.pivotY;
+    const double xs[2] = {p.destX - cx, p.destX + p.destWidth - cx};
+    const double ys[2] = {p.destY - cy, p.destY + p.destHeight - cy};
+    double minX = 1e30, maxX = -1e30, minY = 1e30, maxY = -1e30;
+    for (double x : xs) {
+      for (double y : ys) {
+        const double rx = cx + x * c - y * s;
+        const double ry = cy + x * s + y * c;
+        minX = std::min(minX, rx);
+        maxX = std::max(maxX, rx);
+        minY = std::min(minY, ry);
+        maxY = std::max(maxY, ry);
+      }
+    }
+    left = static_cast<float>(minX);
+    right = static_cast<float>(maxX);
+    top = static_cast<float>(minY);
+    bottom = static_cast<float>(maxY);
+  }
+  // Two pixels of slack cover the renderers' own rounding of edges.
+  constexpr float kSlack = 2;
+  if (!(right > -kSlack && bottom > -kSlack)) return true;  // NaN counts as a miss too
+  if (!(left < frameWidth + kSlack && top < frameHeight + kSlack)) return true;
+  return false;
+}

@@ -20,3 +20,9 @@ struct DrawPlacement {
 };
 
 DrawPlacement PlaceDraw(const DrawRequest& request);
+
+// Whether a placed draw, turned by `angle` degrees about its pivot, leaves
+// every pixel of a frame of this size untouched. Conservative: a draw that
+// might reach the frame by a pixel counts as on it. The software renderer
+// turns a whole sprite before it clips, so skipping these saves real time.
+bool MissesFrame(const DrawPlacement& placement, float angle, int frameWidth, int frameHeight);

@@ -16,6 +16,14 @@ struct SdlEngineOptions {
   std::vector<int64_t> screenshotPasses;  // save the frame presented in these passes
   std::string screenshotDir;              // ... into this folder
   std::string hotkeyScreenshotDir;        // where HotkeyAction saves (empty = user's folder)
+  // When set, each presented frame appends one line to this file: the
+  // moment it was shown, in nanoseconds of the steady clock (CLOCK_MONOTONIC
+  // on Linux, so another process can compare it with its own readings).
+  std::string frameLogPath;
+  // Sends every picture through SDL exactly as asked, without the shortcuts
+  // that skip invisible pixels; the frames must come out the same either way
+  // (the tests and the benchmarks compare them).
+  bool plainDrawing = false;
 };
 
 std::unique_ptr<MediaEngine> CreateSdlEngine(const SdlEngineOptions& options);

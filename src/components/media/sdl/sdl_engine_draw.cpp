@@ -4,6 +4,7 @@
 
 #include "components/component_error.h"
 #include "components/media/path_resolve.h"
+#include "sdl_blend.h"
 #include "sdl_draw_geometry.h"
 #include "sdl_engine_impl.h"
 #include "sdl_picture.h"
@@ -56,18 +57,43 @@ void SdlEngine::LoadTexture(Texture& out, const std::string& path, int32_t color
   ApplyColorKey(surface.get(), colorKey);
   const std::bitset<256> glyphs = FindGlyphCells(surface.get());
 
-  SDL_Texture* handle = SDL_CreateTextureFromSurface(renderer_, surface.get());
+  // The software renderer keeps a streaming texture as a plain surface we
+  // may read: the blends it does slowly are then done here (DrawUnturned).
+  const uint32_t* pixels = nullptr;
+  int pitchPixels = 0;
+  SDL_Texture* handle = nullptr;
+  if (softwareRenderer_) {
+    handle = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                               surface->w, surface->h);
+    void* locked = nullptr;
+    int pitch = 0;
+    if (handle && (SDL_UpdateTexture(handle, nullptr, surface->pixels, surface->pitch) != 0 ||
+                   SDL_LockTexture(handle, nullptr, &locked, &pitch) != 0)) {
+      SDL_DestroyTexture(handle);
+      handle = nullptr;
+    }
+    if (handle) {
+      SDL_UnlockTexture(handle);
+      pixels = static_cast<const uint32_t*>(locked);
+      pitchPixels = pitch / 4;
+    }
+  }
+  if (!handle) handle = SDL_CreateTextureFromSurface(renderer_, surface.get());
   if (!handle) {
     throw ComponentError(
         "LoadTexture", shownName + ": cannot make a texture (" + std::string(SDL_GetError()) + ")");
   }
   SDL_SetTextureBlendMode(handle, SDL_BLENDMODE_BLEND);
-  // In a window the page is scaled to the screen, and rotated sprites look
-  // far better filtered; headless frames stay pixel-exact for the tests.
-  SDL_SetTextureScaleMode(handle, options_.headless ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+  // On a GPU the page is scaled to the screen, and rotated sprites look far
+  // better filtered. The software renderer (headless, or a window at the
+  // page's own size) draws pixel for pixel: filtering would triple the cost
+  // of every turned picture, and its frames stay the ones the tests check.
+  SDL_SetTextureScaleMode(handle, softwareRenderer_ ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
 
   auto texture =
-      std::make_shared<SdlTexture>(this, handle, surface->w, surface->h, shownName, glyphs);
+      std::make_shared<SdlTexture>(this, handle, surface->w, surface->h, shownName, glyphs,
+                                   FindVisibleBox(surface.get()));
+  texture->SetPixels(pixels, pitchPixels);
   ForgetReleasedTextures();
   textures_.push_back(texture);
   out = std::move(texture);
@@ -79,6 +105,10 @@ void SdlEngine::DrawImage(const Texture& texture, float x, float y, float source
                           float pivotY) {
   SdlTexture& tex = RequireTexture(texture, "DrawImage");
   if (windowGone_) return;
+  const uint8_t alpha = OpacityAlpha(opacity);
+  // Every texture blends, so a fully transparent draw leaves each pixel as it
+  // was: the help pictures are asked for at opacity 0 once they have faded.
+  if (alpha == 0 && !options_.plainDrawing) return;
 
   DrawRequest request;
   request.x = x;
@@ -95,10 +125,12 @@ void SdlEngine::DrawImage(const Texture& texture, float x, float y, float source
   request.textureHeight = tex.Height();
   const DrawPlacement place = PlaceDraw(request);
   if (!place.visible) return;
+  if (!options_.plainDrawing && MissesFrame(place, angle, frameWidth_, frameHeight_)) return;
 
   SDL_Texture* handle = tex.Handle();
   SDL_SetTextureColorMod(handle, tint_[0], tint_[1], tint_[2]);
-  SDL_SetTextureAlphaMod(handle, OpacityAlpha(opacity));
+  SDL_SetTextureAlphaMod(handle, alpha);
+  if (angle == 0 && !options_.plainDrawing && DrawTrimmed(tex, place)) return;
   const SDL_Rect source{place.sourceX, place.sourceY, place.sourceWidth, place.sourceHeight};
   const SDL_FRect dest{place.destX, place.destY, place.destWidth, place.destHeight};
   int result;
@@ -109,6 +141,93 @@ void SdlEngine::DrawImage(const Texture& texture, float x, float y, float source
     result = SDL_RenderCopyExF(renderer_, handle, &source, &dest, angle, &centre, SDL_FLIP_NONE);
   }
   if (result != 0) throw ComponentError("DrawImage", tex.Name() + ": " + SDL_GetError());
+}
+
+bool SdlEngine::DrawTrimmed(const SdlTexture& tex, const DrawPlacement& place) {
+  // Only a copy at the source size onto an unscaled page maps texture
+  // pixels one to one onto the frame; anything else samples differently
+  // once trimmed and goes the plain way.
+  if (place.destWidth != static_cast<float>(place.sourceWidth) ||
+      place.destHeight != static_cast<float>(place.sourceHeight)) {
+    return false;
+  }
+  // A GPU renderer places pictures at fractions of a pixel; only the
+  // software one works on the whole-pixel grid the trimmed copy relies on.
+  if (!softwareRenderer_) return false;
+  float scaleX = 1, scaleY = 1;
+  SDL_RenderGetScale(renderer_, &scaleX, &scaleY);
+  if (scaleX != 1 || scaleY != 1) return false;
+
+  // Fully transparent pixels blend to nothing, so the clouds and the help
+  // pictures (two thirds empty) need only their visible box copied.
+  const SDL_Rect& box = tex.VisibleBox();
+  const int left = std::max(place.sourceX, box.x);
+  const int top = std::max(place.sourceY, box.y);
+  const int right = std::min(place.sourceX + place.sourceWidth, box.x + box.w);
+  const int bottom = std::min(place.sourceY + place.sourceHeight, box.y + box.h);
+  if (right <= left || bottom <= top) return true;  // nothing visible to copy
+  const SDL_Rect source{left, top, right - left, bottom - top};
+  // The software renderer truncates a float position to whole pixels; the
+  // trimmed copy keeps the picture on that same grid.
+  const SDL_Rect dest{static_cast<int>(place.destX) + (left - place.sourceX),
+                      static_cast<int>(place.destY) + (top - place.sourceY), source.w, source.h};
+  if (BlendOnTarget(tex, source, dest)) return true;
+  if (SDL_RenderCopy(renderer_, tex.Handle(), &source, &dest) != 0) {
+    throw ComponentError("DrawImage", tex.Name() + ": " + SDL_GetError());
+  }
+  return true;
+}
+
+bool SdlEngine::BlendOnTarget(const SdlTexture& tex, const SDL_Rect& source, const SDL_Rect& dest) {
+  // SDL's own blend is quick when nothing is faded or tinted; only the
+  // modulated case, which it does pixel by pixel in general code, is ours.
+  BlendModulation modulation;
+  uint8_t r = 255, g = 255, b = 255, a = 255;
+  SDL_GetTextureColorMod(tex.Handle(), &r, &g, &b);
+  SDL_GetTextureAlphaMod(tex.Handle(), &a);
+  if ((r & g & b & a) == 255 || !tex.Pixels()) return false;
+  SDL_Surface* target = headlessTarget_ ? headlessTarget_ : SDL_GetWindowSurface(window_);
+  if (!target || SDL_MUSTLOCK(target)) return false;
+  const uint32_t format = target->format->format;
+  if (format != SDL_PIXELFORMAT_ARGB8888 && format != SDL_PIXELFORMAT_RGB888) return false;
+  // The page must be the whole target, as it is headless and in a window at
+  // the page's size.
+  SDL_Rect viewport;
+  SDL_RenderGetViewport(renderer_, &viewport);
+  if (target->w != frameWidth_ || target->h != frameHeight_ || viewport.x != 0 || viewport.y != 0 ||
+      viewport.w != frameWidth_ || viewport.h != frameHeight_) {
+    return false;
+  }
+  modulation.red = r;
+  modulation.green = g;
+  modulation.blue = b;
+  modulation.alpha = a;
+
+  // Clipped to the frame as SDL clips a blit.
+  int sourceX = source.x, sourceY = source.y, width = source.w, height = source.h;
+  int x = dest.x, y = dest.y;
+  if (x < 0) {
+    sourceX -= x;
+    width += x;
+    x = 0;
+  }
+  if (y < 0) {
+    sourceY -= y;
+    height += y;
+    y = 0;
+  }
+  width = std::min(width, target->w - x);
+  height = std::min(height, target->h - y);
+  if (width <= 0 || height <= 0) return true;
+
+  // Whatever SDL still holds queued lands first, as it would have.
+  SDL_RenderFlush(renderer_);
+  const int targetPitch = target->pitch / 4;
+  BlendModulated(tex.Pixels() + static_cast<long>(sourceY) * tex.PitchPixels() + sourceX,
+                 tex.PitchPixels(),
+                 static_cast<uint32_t*>(target->pixels) + static_cast<long>(y) * targetPitch + x,
+                 targetPitch, width, height, modulation, format == SDL_PIXELFORMAT_ARGB8888);
+  return true;
 }
 
 void SdlEngine::DrawText(const Texture& font, const std::string& text, float x, float y,

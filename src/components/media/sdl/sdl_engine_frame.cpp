@@ -21,24 +21,39 @@ bool SdlEngine::IsScreenshotPass() const {
 
 void SdlEngine::EndFrame() {
   RequireRunning("EndFrame");
+  bool waited = false;
   if (!windowGone_) {
     const bool passShot = IsScreenshotPass();
     // HotkeyAction runs inside the pass whose frame ends here, so the S key's
     // shot is the frame shown at the end of that same pass. The pixels are
     // read before presenting: after the swap a GL back buffer is undefined.
     const bool captured = (passShot || hotkeyPending_) && CaptureInto(captured_);
-    if (options_.headless) {
-      SDL_RenderFlush(renderer_);  // the surface is the frame; no window to show it in
-    } else {
+    SDL_RenderFlush(renderer_);  // headless, the surface is the frame: nothing more to show
+    if (!options_.headless) {
+      // The finished frame goes on screen at the tick, not whenever its
+      // drawing happened to end: a busy frame and a quiet one then reach the
+      // player exactly one period apart.
+      pacer_.Wait();
+      waited = true;
       SDL_RenderPresent(renderer_);
     }
+    LogPresent();
     if (captured && passShot) SaveCaptured(PassScreenshotPath(options_.screenshotDir, pass_));
     if (captured && hotkeyPending_) SaveHotkeyScreenshot();
   }
   hotkeyPending_ = false;
   framedThisPass_ = true;
   PumpEvents();
-  if (state_ == State::kRunning) pacer_.Wait();
+  if (!waited && state_ == State::kRunning) pacer_.Wait();
+}
+
+void SdlEngine::LogPresent() {
+  if (!frameLog_) return;
+  // Buffered: a line costs well under a microsecond, and the file is
+  // complete once the engine shuts down.
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  std::fprintf(frameLog_.get(), "%lld\n",
+               static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
 }
 
 void SdlEngine::HotkeyAction() {

@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "audio.h"
 #include "components/media/keyboard_state.h"
 #include "components/media/media_engine.h"
+#include "sdl_draw_geometry.h"
 #include "sdl_engine.h"
 #include "sdl_pacer.h"
 #include "sdl_texture.h"
@@ -76,6 +78,12 @@ class SdlEngine final : public MediaEngine {
   void CreateHeadlessTarget(int width, int height);
   void SetWindowIcon();
   void ForgetReleasedTextures();
+  // Draws an unturned picture cut down to its visible box; false when the
+  // draw must go the plain way.
+  bool DrawTrimmed(const SdlTexture& tex, const DrawPlacement& place);
+  // A faded or tinted copy blended straight into the software frame; false
+  // when SDL must do it.
+  bool BlendOnTarget(const SdlTexture& tex, const SDL_Rect& source, const SDL_Rect& dest);
 
   void PumpEvents();
   void HandleEvent(const SDL_Event& event);
@@ -87,6 +95,7 @@ class SdlEngine final : public MediaEngine {
   bool SaveCaptured(const std::string& path);
   void SaveHotkeyScreenshot();
   bool IsScreenshotPass() const;
+  void LogPresent();
 
   SdlEngineOptions options_;
   State state_ = State::kCreated;
@@ -96,6 +105,9 @@ class SdlEngine final : public MediaEngine {
   SDL_Surface* headlessTarget_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   bool fullScreen_ = false;
+  bool softwareRenderer_ = false;
+  int frameWidth_ = 0;  // the game's page, whatever the window's size
+  int frameHeight_ = 0;
   bool windowGone_ = false;
 
   std::vector<std::weak_ptr<SdlTexture>> textures_;
@@ -112,4 +124,5 @@ class SdlEngine final : public MediaEngine {
   bool framedThisPass_ = true;  // EndFrame ran since the last BeginPass
   CapturedFrame captured_;
   std::unique_ptr<AudioOutput> audio_;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> frameLog_{nullptr, &std::fclose};
 };

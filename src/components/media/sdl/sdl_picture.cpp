@@ -113,6 +113,23 @@ std::bitset<256> FindGlyphCells(const SDL_Surface* argb) {
   return cells;
 }
 
+SDL_Rect FindVisibleBox(const SDL_Surface* argb) {
+  int left = argb->w, top = argb->h, right = -1, bottom = -1;
+  for (int y = 0; y < argb->h; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
+                                                        static_cast<size_t>(y) * argb->pitch);
+    for (int x = 0; x < argb->w; ++x) {
+      if ((row[x] >> 24) == 0) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = y;
+    }
+  }
+  if (right < 0) return SDL_Rect{0, 0, 0, 0};
+  return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
 std::string SavePixelsPng(const uint32_t* argb, int width, int height, int pitchPixels,
                           const std::string& path) {
   SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(

@@ -35,6 +35,10 @@ void ApplyColorKey(SDL_Surface* argb, int32_t colorKey);
 constexpr int kGlyphCell = 32;
 std::bitset<256> FindGlyphCells(const SDL_Surface* argb);
 
+// The smallest rectangle of an ARGB8888 surface holding every pixel whose
+// alpha is not 0; w and h are 0 when the picture is wholly transparent.
+SDL_Rect FindVisibleBox(const SDL_Surface* argb);
+
 // Writes ARGB8888 pixels (`pitchPixels` apart per row) as a PNG. Returns an
 // empty string on success, else the reason.
 std::string SavePixelsPng(const uint32_t* argb, int width, int height, int pitchPixels,

@@ -3,13 +3,15 @@
 #include <utility>
 
 SdlTexture::SdlTexture(const void* owner, SDL_Texture* texture, int width, int height,
-                       std::string name, const std::bitset<256>& glyphs)
+                       std::string name, const std::bitset<256>& glyphs,
+                       const SDL_Rect& visibleBox)
     : owner_(owner),
       texture_(texture),
       width_(width),
       height_(height),
       name_(std::move(name)),
-      glyphs_(glyphs) {}
+      glyphs_(glyphs),
+      visibleBox_(visibleBox) {}
 
 SdlTexture::~SdlTexture() { Release(); }
 

@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <bitset>
+#include <cstdint>
 #include <string>
 
 #include "components/media/media_engine.h"
@@ -12,7 +13,7 @@
 class SdlTexture final : public TextureObject {
  public:
   SdlTexture(const void* owner, SDL_Texture* texture, int width, int height, std::string name,
-             const std::bitset<256>& glyphs);
+             const std::bitset<256>& glyphs, const SDL_Rect& visibleBox);
   ~SdlTexture() override;
   SdlTexture(const SdlTexture&) = delete;
   SdlTexture& operator=(const SdlTexture&) = delete;
@@ -27,6 +28,17 @@ class SdlTexture final : public TextureObject {
   const void* Owner() const { return owner_; }
   // Font cells that hold a glyph (see FindGlyphCells).
   const std::bitset<256>& Glyphs() const { return glyphs_; }
+  // The smallest rectangle holding every pixel that is not fully
+  // transparent (w = 0 when there is none).
+  const SDL_Rect& VisibleBox() const { return visibleBox_; }
+  // The texture's own pixels, ARGB8888, when the renderer keeps them in
+  // memory we may read (the software renderer); null otherwise.
+  const uint32_t* Pixels() const { return texture_ ? pixels_ : nullptr; }
+  int PitchPixels() const { return pitchPixels_; }
+  void SetPixels(const uint32_t* pixels, int pitchPixels) {
+    pixels_ = pixels;
+    pitchPixels_ = pitchPixels;
+  }
   // Destroys the SDL texture now, before its renderer goes away.
   void Release();
 
@@ -37,4 +49,7 @@ class SdlTexture final : public TextureObject {
   int height_;
   std::string name_;
   std::bitset<256> glyphs_;
+  SDL_Rect visibleBox_;
+  const uint32_t* pixels_ = nullptr;
+  int pitchPixels_ = 0;
 };
