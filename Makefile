@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build play test bench clean
+.PHONY: all deps configure build play test bench fuzz soak bad-files clean
 
 all: build
 
@@ -24,7 +24,14 @@ test: deps build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: deps build
-	@if [ -x $(BUILD)/bench/kestrevan_bench ]; then ./$(BUILD)/bench/kestrevan_bench; else echo "no benchmarks built"; fi
+	@bash scripts/bench.sh
+
+soak: deps build
+	@cmake --build $(BUILD) --target soakgen >/dev/null
+	@bash scripts/soak.sh --build $(BUILD) $(SOAK_ARGS)
+
+bad-files: deps build
+	@bash scripts/bad-files.sh --build $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

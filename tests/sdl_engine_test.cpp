@@ -315,16 +315,12 @@ TEST_F(SdlEngineTest, BadFilesNameTheFileAndTheReason) {
   EXPECT_EQ(t, nullptr);
 }
 
-TEST_F(SdlEngineTest, DrawingWithNoTextureThrows) {
+TEST_F(SdlEngineTest, APictureThatNeverLoadedDrawsNothingAndTheFrameGoesOn) {
   const Texture none;
-  try {
-    engine_->DrawImage(none, 0, 0, 1, 1, 0, 100, 0, 0, 0, 0, -1, -1);
-    FAIL() << "no error";
-  } catch (const ComponentError& e) {
-    EXPECT_EQ(e.Operation(), "DrawImage");
-    EXPECT_EQ(e.Reason(), "no texture");
-  }
-  EXPECT_THROW(engine_->DrawText(none, "A", 0, 0, 1, 0, 100, 255, 255, 255), ComponentError);
+  engine_->BeginFrame(10, 20, 30);
+  EXPECT_NO_THROW(engine_->DrawImage(none, 0, 0, 64, 64, 0, 100, 0, 0, 0, 0, -1, -1));
+  EXPECT_NO_THROW(engine_->DrawText(none, "A", 0, 0, 1, 0, 100, 255, 255, 255));
+  EXPECT_EQ(SdlTestReadFrame(*engine_).At(5, 5), 0xFF0A141Eu);
 }
 
 TEST_F(SdlEngineTest, TexturesOutlivingShutdownAreHarmless) {
@@ -751,6 +747,29 @@ TEST_F(SdlEngineStartTest, SoundsResolveLikePicturesAndNameTheFileAsAsked) {
   }
   engine->Shutdown();
   EXPECT_THROW(engine->PlaySound("beep", false, 100, 0, 0), ComponentError);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SdlPictures, ACutOffJpegIsRefusedAndAWholeOneLoads) {
+  // The generated menu background is a real JPEG.
+  const fs::path jpeg = fs::path(KESTREVAN_BINARY).parent_path() / "files" / "main_menu.jpg";
+  std::ifstream in(jpeg, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 1000u);
+  const fs::path folder = MakeTempFolder("jpeg");
+  const fs::path half = folder / "half.jpg";
+  std::ofstream(half, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+  try {
+    DecodeImageToPng(half.string(), (folder / "half.png").string());
+    FAIL() << "a cut-off JPEG loaded";
+  } catch (const ComponentError& e) {
+    EXPECT_NE(e.Reason().find("half.jpg"), std::string::npos) << e.Reason();
+  }
+  EXPECT_NO_THROW(DecodeImageToPng(jpeg.string(), (folder / "whole.png").string()));
+  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -141,7 +141,7 @@ void RecordingEngine::DrawImage(const Texture& t, float x, float y, float sw, fl
                                 float dh, float px, float py) {
   Record("DrawImage", Join({Tex(t), Num(x), Num(y), Num(sw), Num(sh), Num(angle), Num(opacity),
                             Num(sx), Num(sy), Num(dw), Num(dh), Num(px), Num(py)}));
-  if (!t) throw ComponentError("DrawImage", "no texture");
+
 }
 
 void RecordingEngine::DrawText(const Texture& font, const std::string& text, float x, float y,
@@ -149,7 +149,7 @@ void RecordingEngine::DrawText(const Texture& font, const std::string& text, flo
                                float b) {
   Record("DrawText", Join({Tex(font), Q(text), Num(x), Num(y), Num(scale), Num(zero),
                            Num(opacity), Num(r), Num(g), Num(b)}));
-  if (!font) throw ComponentError("DrawText", "no texture");
+
 }
 
 void RecordingEngine::BeginFrame(int32_t r, int32_t g, int32_t b) {

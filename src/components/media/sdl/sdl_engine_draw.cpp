@@ -103,6 +103,11 @@ void SdlEngine::DrawImage(const Texture& texture, float x, float y, float source
                           float sourceHeight, float angle, int16_t opacity, float sourceX,
                           float sourceY, float drawnWidth, float drawnHeight, float pivotX,
                           float pivotY) {
+  // Deliberate: a picture whose file failed to load draws nothing. Its load
+  // already named the file and the reason; failing every draw as well would
+  // cost the rest of each frame (and its EndFrame) for one missing picture.
+  RequireRunning("DrawImage");
+  if (!texture) return;
   SdlTexture& tex = RequireTexture(texture, "DrawImage");
   if (windowGone_) return;
   const uint8_t alpha = OpacityAlpha(opacity);
@@ -232,6 +237,8 @@ bool SdlEngine::BlendOnTarget(const SdlTexture& tex, const SDL_Rect& source, con
 
 void SdlEngine::DrawText(const Texture& font, const std::string& text, float x, float y,
                          float scale, float, int32_t opacity, float red, float green, float blue) {
+  RequireRunning("DrawText");
+  if (!font) return;  // as DrawImage: the font's load already said why
   SdlTexture& tex = RequireTexture(font, "DrawText");
   if (windowGone_ || !(scale > 0)) return;
 

@@ -62,7 +62,21 @@ SurfacePtr SurfaceFromDds(const std::vector<uint8_t>& bytes) {
   return surface;
 }
 
+// The JPEG reader quietly makes up the end of a cut-off file, so a
+// half-copied picture would load as if whole: a JPEG must close with its
+// end-of-image marker somewhere after its last scan.
+void RequireWholeJpeg(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() < 3 || bytes[0] != 0xFF || bytes[1] != 0xD8 || bytes[2] != 0xFF) return;
+  size_t lastScan = 0;
+  for (size_t i = 2; i + 1 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) lastScan = i;
+  for (size_t i = lastScan + 2; lastScan != 0 && i + 1 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xD9) return;
+  throw PictureError("truncated JPEG data (no end-of-image marker)");
+}
+
 SurfacePtr SurfaceFromImageLibrary(const std::vector<uint8_t>& bytes) {
+  RequireWholeJpeg(bytes);
   SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (!stream) throw PictureError(SDL_GetError());
   SurfacePtr decoded(IMG_Load_RW(stream, 1));
