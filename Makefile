@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build play test bench fuzz soak bad-files clean
+.PHONY: all deps configure build play test bench fuzz sanitize soak bad-files clean
 
 all: build
 
@@ -29,6 +29,12 @@ bench: deps build
 soak: deps build
 	@cmake --build $(BUILD) --target soakgen >/dev/null
 	@bash scripts/soak.sh --build $(BUILD) $(SOAK_ARGS)
+
+fuzz: deps
+	@bash scripts/fuzz.sh $(FUZZ_ARGS)
+
+sanitize: deps
+	@bash scripts/sanitize.sh $(SANITIZE_ARGS)
 
 bad-files: deps build
 	@bash scripts/bad-files.sh --build $(BUILD)

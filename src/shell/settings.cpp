@@ -78,6 +78,16 @@ std::string LoadSettingString(const std::string& section, const std::string& key
   try {
     std::string text;
     if (!ReadHead(path, text)) return "";
+    return LoadSettingStringFromText(section, key, text);
+  } catch (const std::exception&) {
+    // Out of memory or a stream fault: the game simply runs on its defaults.
+    return "";
+  }
+}
+
+std::string LoadSettingStringFromText(const std::string& section, const std::string& key,
+                                      const std::string& text) {
+  try {
     std::size_t pos = 0;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
 
@@ -108,7 +118,6 @@ std::string LoadSettingString(const std::string& section, const std::string& key
     }
     return "";
   } catch (const std::exception&) {
-    // Out of memory or a stream fault: the game simply runs on its defaults.
     return "";
   }
 }

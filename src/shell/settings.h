@@ -10,6 +10,11 @@
 std::string LoadSettingString(const std::string& section, const std::string& key,
                               const std::string& path);
 
+// The same lookup over the text of a settings file already read; what
+// LoadSettingString does after reading. Never fails either.
+std::string LoadSettingStringFromText(const std::string& section, const std::string& key,
+                                      const std::string& text);
+
 // The string-to-boolean rule of the settings: True/False in any case, or a
 // number (0 = false, anything else true). Anything else cannot be converted.
 enum class SettingBool { kTrue, kFalse, kUnconvertible };

@@ -30,6 +30,7 @@ Image ShadePicture() {
   cairo_set_source(cr, rim);
   cairo_set_line_width(cr, 1.0);
   cairo_stroke(cr);
+  cairo_pattern_destroy(rim);
   // A thin inner highlight line under the top edge.
   cairo_move_to(cr, 8, 2.5);
   cairo_line_to(cr, 80, 2.5);

@@ -179,6 +179,10 @@ ScoreFileContents ParseScoreFile(const std::string& rawText) {
                          " is not a number from 0 to 10000, row dropped");
       continue;
     }
+    // A value of 0 with no name is how an empty place looks, and it is never
+    // written; kept, it would rank above a later row of equal value, which
+    // would then move up at the next save.
+    if (*value == 0.0f && name->empty()) continue;
     const std::string clean = CleanScoreName(*name);
     if (clean != *name) {
       warnings.push_back(where + "name " + Quote(*name) +

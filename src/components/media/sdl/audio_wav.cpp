@@ -37,23 +37,70 @@ void ChooseLoaderRules() {
   SDL_SetHintWithPriority(SDL_HINT_WAVE_FACT_CHUNK, "ignorezero", SDL_HINT_OVERRIDE);
 }
 
-}  // namespace
+// Closes a stream on every way out until SDL takes it over.
+struct StreamGuard {
+  SDL_RWops* stream = nullptr;
+  ~StreamGuard() {
+    if (stream != nullptr) SDL_RWclose(stream);
+  }
+};
 
-WavSound LoadWav(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(status)) Fail(path, "file not found");
-  if (!std::filesystem::is_regular_file(status)) Fail(path, "not a regular file");
+uint32_t ReadLe32(const Uint8* bytes) {
+  return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+         (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
 
+std::string ChunkName(const Uint8* id) {
+  std::string name;
+  for (int i = 0; i < 4; ++i) name += (id[i] >= 0x20 && id[i] < 0x7f) ? static_cast<char>(id[i]) : '?';
+  return name;
+}
+
+// SDL reads a chunk into memory at the size the file declares before it
+// notices the file is shorter, so a 100-byte file could ask for 4 GiB. It
+// looks at chunks until it has both the format and the sound data, even past
+// the data; walk the same chunks first and refuse any that runs past the end
+// of the file. SDL would also take a file that starts at "WAVE" with no RIFF
+// header; no tool writes those, so they are refused here too.
+void CheckChunkSizes(SDL_RWops* stream, const std::string& path) {
+  const Sint64 total = SDL_RWsize(stream);
+  if (total == 0) Fail(path, "empty file");
+  Uint8 header[12];
+  if (total < 12 || SDL_RWread(stream, header, 1, sizeof header) != sizeof header)
+    Fail(path, "too short for a WAV file");
+  if (std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
+    Fail(path, "not a RIFF WAVE file");
+  bool seenFormat = false;
+  bool seenData = false;
+  Sint64 at = 12;
+  Uint8 chunk[8];
+  while (!(seenFormat && seenData) && at + 8 <= total && SDL_RWseek(stream, at, RW_SEEK_SET) == at &&
+         SDL_RWread(stream, chunk, 1, sizeof chunk) == sizeof chunk) {
+    const uint32_t length = ReadLe32(chunk + 4);
+    const Sint64 left = total - at - 8;
+    if (static_cast<Sint64>(length) > left) {
+      Fail(path, "the '" + ChunkName(chunk) + "' chunk declares " + std::to_string(length) +
+                     " bytes but only " + std::to_string(left) + " follow");
+    }
+    seenFormat = seenFormat || std::memcmp(chunk, "fmt ", 4) == 0;
+    seenData = seenData || std::memcmp(chunk, "data", 4) == 0;
+    // Chunks start on even offsets; an odd length is followed by a pad byte.
+    at += 8 + static_cast<Sint64>(length) + (length & 1);
+  }
+  if (SDL_RWseek(stream, 0, RW_SEEK_SET) != 0) Fail(path, "cannot rewind the file");
+}
+
+WavSound LoadFromStream(StreamGuard& guard, const std::string& path) {
   ChooseLoaderRules();
-  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-  if (file == nullptr) Fail(path, SDL_GetError());
+  CheckChunkSizes(guard.stream, path);
 
   SDL_AudioSpec layout;
   SDL_zero(layout);
   WavBuffer wav;
   // freesrc = 1: SDL closes the file whether or not the load succeeds.
-  if (SDL_LoadWAV_RW(file, 1, &layout, &wav.data, &wav.length) == nullptr) {
+  SDL_RWops* const stream = guard.stream;
+  guard.stream = nullptr;
+  if (SDL_LoadWAV_RW(stream, 1, &layout, &wav.data, &wav.length) == nullptr) {
     wav.data = nullptr;
     Fail(path, SDL_GetError());
   }
@@ -95,4 +142,28 @@ WavSound LoadWav(const std::string& path) {
   sound.samples.resize(outBytes / sizeof(int16_t));
   std::memcpy(sound.samples.data(), work.data(), outBytes);
   return sound;
+}
+
+}  // namespace
+
+WavSound LoadWav(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) Fail(path, "file not found");
+  if (!std::filesystem::is_regular_file(status)) Fail(path, "not a regular file");
+
+  StreamGuard guard;
+  guard.stream = SDL_RWFromFile(path.c_str(), "rb");
+  if (guard.stream == nullptr) Fail(path, SDL_GetError());
+  return LoadFromStream(guard, path);
+}
+
+WavSound DecodeWav(const uint8_t* data, size_t size, const std::string& name) {
+  // SDL will not wrap an empty buffer; say what a file on disk would.
+  if (size == 0) Fail(name, "empty file");
+  if (size > static_cast<size_t>(INT32_MAX)) Fail(name, "too large for a sound");
+  StreamGuard guard;
+  guard.stream = SDL_RWFromConstMem(data, static_cast<int>(size));
+  if (guard.stream == nullptr) Fail(name, SDL_GetError());
+  return LoadFromStream(guard, name);
 }

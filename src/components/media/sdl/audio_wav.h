@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,3 +15,7 @@ struct WavSound {
 // at its own rate and channel count. Throws ComponentError("LoadSound",
 // "<path>: <reason>") for a missing, unreadable, truncated or unusable file.
 WavSound LoadWav(const std::string& path);
+
+// The same rules for a file already in memory; `name` stands for it in the
+// messages. The loader's fuzzer drives this.
+WavSound DecodeWav(const uint8_t* data, size_t size, const std::string& name);
