@@ -164,4 +164,13 @@ TEST_F(ScoreScreens, TheWholeRunEndsWithTheEntryStoredWhenClosedOnTheNameEntry) 
   EXPECT_EQ(scores.Table().Row(1).value, 9500);
 }
 
+TEST(ScoreRowText, WordsARowAsTheScoreScreenDoes) {
+  EXPECT_EQ(ScoreRowText(1, 9877, "ACE"), "01 0123 ACE");
+  EXPECT_EQ(ScoreRowText(10, 9001, "I'm lazy!"), "10 0999 I'm lazy!");
+  EXPECT_EQ(ScoreRowText(3, 0, ""), "03 10000 ");
+  EXPECT_EQ(ScoreRowText(2, 9876.5f, "HALF"), "02 0124 HALF");  // 123.5 goes to the even 124
+  EXPECT_EQ(ScoreRowText(2, 9875.5f, "HALF"), "02 0124 HALF");  // 124.5 goes to the even 124
+  EXPECT_EQ(ScoreRowText(4, 10001, "ODD"), "04 -0001 ODD");
+}
+
 }  // namespace

@@ -112,13 +112,5 @@ TEST(ScoreName, CutsAfterThirtyTwoCharactersNotBytes) {
   EXPECT_EQ(cut, accents.substr(0, 64));
 }
 
-TEST(ScoreRowText, WordsARowAsTheScoreScreenDoes) {
-  EXPECT_EQ(FormatScoreRow(1, 9877, "ACE"), "01 0123 ACE");
-  EXPECT_EQ(FormatScoreRow(10, 9001, "I'm lazy!"), "10 0999 I'm lazy!");
-  EXPECT_EQ(FormatScoreRow(3, 0, ""), "03 10000 ");
-  EXPECT_EQ(FormatScoreRow(2, 9876.5f, "HALF"), "02 0124 HALF");  // 123.5 goes to the even 124
-  EXPECT_EQ(FormatScoreRow(2, 9875.5f, "HALF"), "02 0124 HALF");  // 124.5 goes to the even 124
-  EXPECT_EQ(FormatScoreRow(4, 10001, "ODD"), "04 -0001 ODD");
-}
 
 }  // namespace

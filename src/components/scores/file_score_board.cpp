@@ -52,19 +52,6 @@ std::unique_ptr<ScoreBoard> CreateFileScoreBoard(const ScoreStorePaths& paths) {
   return std::make_unique<FileScoreBoard>(paths, SystemFileOps());
 }
 
-std::string FormatScoreRow(int row, float value, const std::string& name) {
-  const double time = 10000.0 - static_cast<double>(value);
-  // Whole numbers the way the game rounds them, halves to even; nothing in
-  // a table comes near the limits, but a stray value must not overflow.
-  const double whole =
-      std::isfinite(time) ? std::nearbyint(std::fmax(-1e9, std::fmin(1e9, time))) : 0.0;
-  const long long number = static_cast<long long>(whole);
-  char text[48];
-  std::snprintf(text, sizeof text, "%02d %s%04lld ", row, number < 0 ? "-" : "",
-                number < 0 ? -number : number);
-  return text + name;
-}
-
 FileScoreBoard::FileScoreBoard(const ScoreStorePaths& paths, FileOps& ops)
     : paths_(paths), ops_(ops) {
   packagePath_ = Join(paths.programFolder, kPackageName);

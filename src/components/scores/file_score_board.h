@@ -17,9 +17,6 @@ struct ScoreStorePaths {
 
 std::unique_ptr<ScoreBoard> CreateFileScoreBoard(const ScoreStorePaths& paths);
 
-// "01 0123 NAME": the row as the score screen words it (row in "00", 10000 -
-// value in "0000" as a whole number, the name). Used by --print-scores.
-std::string FormatScoreRow(int row, float value, const std::string& name);
 
 // The score store on real files: "hs.ini" (docs/score-files.md) saved the
 // crash-safe way at every new entry, restored from "hs.pak" when it is
