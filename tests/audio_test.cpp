@@ -297,6 +297,30 @@ TEST_F(AudioNull, OneFileUnderThreeNamesPlaysAsThreeSounds) {
   EXPECT_TRUE(out_->IsPlaying("thrust2"));
 }
 
+// The device opens beside the first frames; what is loaded meanwhile is
+// checked at once and reaches the device, last load of a name winning.
+TEST(AudioOpening, FilesLoadedWhileTheDeviceOpensPlayOnceItIs) {
+  setenv("ALSOFT_DRIVERS", "null", 1);
+  TempDir dir;
+  const std::string tone22k = dir.Write("t22.wav", WavFile({1, 1, 22050, 16}, Tone(440, 22050, 44100, 1)));
+  const std::string tone8k = dir.Write("t8.wav", WavFile({1, 1, 8000, 16}, Tone(440, 8000, 8000, 1)));
+  AudioOutput out(true);
+  out.Load("engine", tone22k);
+  out.Load("engine", tone8k);
+  out.Load("other", tone22k);
+  EXPECT_TRUE(out.IsLoaded("engine"));
+  EXPECT_THROW(out.Load("bad", dir.Write("bad.wav", "RIFF")), ComponentError);
+  EXPECT_FALSE(out.IsLoaded("bad"));
+  out.Play("engine", true, 50, 0, 4);
+  ASSERT_TRUE(out.HasDevice());
+  EXPECT_TRUE(out.IsPlaying("engine"));
+  EXPECT_FLOAT_EQ(out.Gain("engine"), 0.5f);
+  EXPECT_NEAR(out.Pitch("engine"), 4000.0f / 8000.0f, 1e-5);  // the second file's rate
+  EXPECT_FALSE(out.IsPlaying("other"));
+  out.Shutdown();
+  EXPECT_FALSE(out.IsLoaded("engine"));
+}
+
 TEST_F(AudioNull, StereoFilesAndFailedReloadsAndShutdown) {
   out_->Load("stereo", dir_.Write("st.wav", WavFile({1, 2, 22050, 16}, Tone(440, 22050, 2205, 2))));
   out_->Play("stereo", true, 100, -100, 0);

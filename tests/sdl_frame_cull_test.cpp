@@ -188,8 +188,9 @@ TEST(FrameLog, AnUnwritableLogDoesNotStopTheGame) {
 }
 
 // Random faded, tinted and partly transparent pictures at fractional,
-// negative and off-page positions, drawn through the engine's own blend and
-// through SDL: the frames must match bit for bit.
+// negative and off-page positions, turned and stretched, drawn through the
+// engine's own blend and turning and through SDL: the frames must match bit
+// for bit.
 SdlTestPicture Drawn(bool plain, const fs::path& folder, uint32_t seed) {
   SdlEngineOptions options;
   options.headless = true;
@@ -208,9 +209,21 @@ SdlTestPicture Drawn(bool plain, const fs::path& folder, uint32_t seed) {
     engine->SetDrawColor(tint ? rng() % 256 : 255, tint ? rng() % 256 : 255,
                          tint ? rng() % 256 : 255);
     const float sx = static_cast<float>(rng() % 20), sy = static_cast<float>(rng() % 20);
+    // Half turned (now and then by a whole quarter), some stretched, some
+    // about a pivot of their own.
+    std::uniform_real_distribution<float> turn(-400, 400);
+    const uint32_t kind = rng() % 8;
+    const float angle = kind < 4 ? 0 : kind == 4 ? 90.0f * static_cast<float>(rng() % 5) : turn(rng);
+    const bool stretch = rng() % 3 == 0;
+    const float drawnWidth = stretch ? static_cast<float>(rng() % 300) + 0.5f : 0;
+    const float drawnHeight = stretch ? static_cast<float>(rng() % 300) + 0.25f : 0;
+    const bool pivot = rng() % 2;
+    const float pivotX = pivot ? static_cast<float>(rng() % 60) : -1;
+    const float pivotY = pivot ? static_cast<float>(rng() % 60) : -1;
     engine->DrawImage(t, pos(rng), pos(rng), static_cast<float>(t->Width()) - sx,
-                      static_cast<float>(t->Height()) - sy, 0, static_cast<int16_t>(rng() % 101),
-                      sx, sy, 0, 0, -1, -1);
+                      static_cast<float>(t->Height()) - sy, angle,
+                      static_cast<int16_t>(rng() % 4 == 0 ? 100 : rng() % 101), sx, sy, drawnWidth, drawnHeight, pivotX,
+                      pivotY);
   }
   engine->EndFrame();
   SdlTestPicture frame = SdlTestReadFrame(*engine);
@@ -218,7 +231,7 @@ SdlTestPicture Drawn(bool plain, const fs::path& folder, uint32_t seed) {
   return frame;
 }
 
-TEST(FrameBlend, FadedAndTintedPicturesMatchSdlsOwnBlend) {
+TEST(FrameBlend, FadedTintedAndTurnedPicturesMatchSdlsOwnDrawing) {
   const fs::path folder = TempFolder("blend");
   std::mt19937 rng(11);
   for (int i = 0; i < 3; ++i) {

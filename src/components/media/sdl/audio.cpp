@@ -7,8 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <atomic>
 #include <set>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "components/component_error.h"
 #include "components/media/sdl/audio_wav.h"
@@ -93,7 +97,59 @@ struct AudioOutput::Impl {
   ALCcontext* context = nullptr;
   std::map<std::string, Voice> voices;
 
-  bool HasDevice() const { return context != nullptr; }
+  // Opening the sound device takes tens of milliseconds (a sound server to
+  // reach, a mixing thread to start), so it runs beside the window's first
+  // frames: the logo is up before the sound is. Files loaded meanwhile are
+  // checked at once and handed to the device when it is ready.
+  struct PendingLoad {
+    std::string name, path;
+    WavSound sound;
+  };
+  std::thread opener;
+  std::atomic<bool> opened{false};
+  std::string openProblem;  // written by the opener, logged here once joined
+  std::vector<PendingLoad> pending;
+
+  void Open() {
+    device = alcOpenDevice(nullptr);
+    if (device == nullptr) {
+      openProblem = "no audio device: running silent";
+    } else {
+      context = alcCreateContext(device, nullptr);
+      if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
+        if (context != nullptr) alcDestroyContext(context);
+        context = nullptr;
+        alcCloseDevice(device);
+        device = nullptr;
+        openProblem = "no audio context on the sound device: running silent";
+      }
+    }
+    opened = true;
+  }
+
+  // Waits for the device, then gives it what was loaded meanwhile. Every
+  // use of OpenAL goes through here first.
+  void Settle() {
+    if (!opener.joinable()) return;
+    opener.join();
+    if (!openProblem.empty()) LogOnce(openProblem);
+    std::vector<PendingLoad> waiting = std::move(pending);
+    pending.clear();
+    for (PendingLoad& load : waiting) {
+      // The file was already found sound; what can fail now is the device
+      // (out of memory), and the sound that asked is not the one to blame.
+      try {
+        Install(load.name, load.path, load.sound);
+      } catch (const ComponentError& error) {
+        LogOnce(error.what());
+      }
+    }
+  }
+
+  bool HasDevice() {
+    Settle();
+    return context != nullptr;
+  }
 
   // Several outputs may live in one process (tests); each call works on
   // its own context.
@@ -102,7 +158,7 @@ struct AudioOutput::Impl {
   }
 
   // The source of a loaded name on a live device, or 0.
-  ALuint SourceOf(const std::string& name) const {
+  ALuint SourceOf(const std::string& name) {
     if (!HasDevice()) return 0;
     const auto it = voices.find(name);
     if (it == voices.end()) return 0;
@@ -150,7 +206,22 @@ struct AudioOutput::Impl {
   void Load(const std::string& name, const std::string& path) {
     // Validate first, device or not: a broken file is reported on a silent
     // machine too.
-    const WavSound sound = LoadWav(path);
+    WavSound sound = LoadWav(path);
+    if (opener.joinable() && !opened) {
+      std::erase_if(pending, [&](const PendingLoad& load) { return load.name == name; });
+      pending.push_back({name, path, std::move(sound)});
+      return;
+    }
+    Install(name, path, sound);
+  }
+
+  bool IsLoaded(const std::string& name) const {
+    if (voices.count(name) != 0) return true;
+    return std::any_of(pending.begin(), pending.end(),
+                       [&](const PendingLoad& load) { return load.name == name; });
+  }
+
+  void Install(const std::string& name, const std::string& path, const WavSound& sound) {
     if (!HasDevice()) {
       Voice& voice = voices[name];
       voice.rate = sound.rate;
@@ -239,7 +310,7 @@ struct AudioOutput::Impl {
     CheckAl("StopSound");
   }
 
-  float SourceFloat(const std::string& name, ALenum parameter) const {
+  float SourceFloat(const std::string& name, ALenum parameter) {
     const ALuint source = SourceOf(name);
     if (source == 0) return 0.0f;
     ALfloat value = 0.0f;
@@ -247,7 +318,7 @@ struct AudioOutput::Impl {
     return TakeAlError() == AL_NO_ERROR ? value : 0.0f;
   }
 
-  ALint SourceInt(const std::string& name, ALenum parameter) const {
+  ALint SourceInt(const std::string& name, ALenum parameter) {
     const ALuint source = SourceOf(name);
     if (source == 0) return 0;
     ALint value = 0;
@@ -255,7 +326,7 @@ struct AudioOutput::Impl {
     return TakeAlError() == AL_NO_ERROR ? value : 0;
   }
 
-  std::array<float, 3> Position(const std::string& name) const {
+  std::array<float, 3> Position(const std::string& name) {
     const ALuint source = SourceOf(name);
     if (source == 0) return {0.0f, 0.0f, 0.0f};
     ALfloat x = 0.0f, y = 0.0f, z = 0.0f;
@@ -266,6 +337,7 @@ struct AudioOutput::Impl {
 
   // Runs from the destructor too, so it reports instead of throwing.
   void Shutdown() {
+    pending.clear();  // never handed to a device that is going away
     if (HasDevice()) {
       MakeCurrent();
       TakeAlError();
@@ -293,15 +365,11 @@ struct AudioOutput::Impl {
 
 AudioOutput::AudioOutput(bool enabled) : impl_(std::make_unique<Impl>()) {
   if (!enabled) return;
-  impl_->device = alcOpenDevice(nullptr);
-  if (impl_->device == nullptr) {
-    LogOnce("no audio device: running silent");
-    return;
-  }
-  impl_->context = alcCreateContext(impl_->device, nullptr);
-  if (impl_->context == nullptr || alcMakeContextCurrent(impl_->context) != ALC_TRUE) {
-    impl_->Shutdown();
-    LogOnce("no audio context on the sound device: running silent");
+  Impl* impl = impl_.get();
+  try {
+    impl->opener = std::thread([impl] { impl->Open(); });
+  } catch (const std::system_error&) {
+    impl->Open();  // no thread to spare: open it here
   }
 }
 
@@ -311,7 +379,7 @@ bool AudioOutput::HasDevice() const { return impl_->HasDevice(); }
 
 void AudioOutput::Load(const std::string& name, const std::string& path) { impl_->Load(name, path); }
 
-bool AudioOutput::IsLoaded(const std::string& name) const { return impl_->voices.count(name) != 0; }
+bool AudioOutput::IsLoaded(const std::string& name) const { return impl_->IsLoaded(name); }
 
 void AudioOutput::Play(const std::string& name, bool loop, int32_t volume, int32_t balance, int32_t rateKhz) {
   impl_->Play(name, loop, volume, balance, rateKhz);

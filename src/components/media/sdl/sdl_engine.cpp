@@ -117,7 +117,6 @@ void SdlEngine::CreateWindowAndRenderer(int width, int height, bool fullScreen) 
   if (SDL_RenderSetLogicalSize(renderer_, width, height) != 0) {
     throw ComponentError("Initialize", SDL_GetError());
   }
-  SetWindowIcon();
 }
 
 void SdlEngine::SetWindowIcon() {
@@ -142,6 +141,8 @@ void SdlEngine::Shutdown() {
   audio_.reset();
   if (renderer_) SDL_DestroyRenderer(renderer_);
   renderer_ = nullptr;
+  SDL_FreeSurface(turnScratch_);
+  turnScratch_ = nullptr;
   if (headlessTarget_) SDL_FreeSurface(headlessTarget_);
   headlessTarget_ = nullptr;
   if (window_) SDL_DestroyWindow(window_);

@@ -8,6 +8,7 @@
 #include "sdl_draw_geometry.h"
 #include "sdl_engine_impl.h"
 #include "sdl_picture.h"
+#include "sdl_turn.h"
 
 namespace {
 
@@ -135,7 +136,10 @@ void SdlEngine::DrawImage(const Texture& texture, float x, float y, float source
   SDL_Texture* handle = tex.Handle();
   SDL_SetTextureColorMod(handle, tint_[0], tint_[1], tint_[2]);
   SDL_SetTextureAlphaMod(handle, alpha);
-  if (angle == 0 && !options_.plainDrawing && DrawTrimmed(tex, place)) return;
+  if (!options_.plainDrawing &&
+      (angle == 0 ? DrawTrimmed(tex, place) : DrawTurned(tex, place, angle))) {
+    return;
+  }
   const SDL_Rect source{place.sourceX, place.sourceY, place.sourceWidth, place.sourceHeight};
   const SDL_FRect dest{place.destX, place.destY, place.destWidth, place.destHeight};
   int result;
@@ -183,34 +187,42 @@ bool SdlEngine::DrawTrimmed(const SdlTexture& tex, const DrawPlacement& place) {
   return true;
 }
 
-bool SdlEngine::BlendOnTarget(const SdlTexture& tex, const SDL_Rect& source, const SDL_Rect& dest) {
-  // SDL's own blend is quick when nothing is faded or tinted; only the
-  // modulated case, which it does pixel by pixel in general code, is ours.
-  BlendModulation modulation;
-  uint8_t r = 255, g = 255, b = 255, a = 255;
-  SDL_GetTextureColorMod(tex.Handle(), &r, &g, &b);
-  SDL_GetTextureAlphaMod(tex.Handle(), &a);
-  if ((r & g & b & a) == 255 || !tex.Pixels()) return false;
+SDL_Surface* SdlEngine::DirectTarget() {
+  // Only the software renderer's frame is memory we may write, and only
+  // when the page is the whole of it, unscaled, as it is headless and in a
+  // window at the page's size.
+  if (!softwareRenderer_) return nullptr;
+  float scaleX = 1, scaleY = 1;
+  SDL_RenderGetScale(renderer_, &scaleX, &scaleY);
+  if (scaleX != 1 || scaleY != 1) return nullptr;
   SDL_Surface* target = headlessTarget_ ? headlessTarget_ : SDL_GetWindowSurface(window_);
-  if (!target || SDL_MUSTLOCK(target)) return false;
+  if (!target || SDL_MUSTLOCK(target)) return nullptr;
   const uint32_t format = target->format->format;
-  if (format != SDL_PIXELFORMAT_ARGB8888 && format != SDL_PIXELFORMAT_RGB888) return false;
-  // The page must be the whole target, as it is headless and in a window at
-  // the page's size.
+  if (format != SDL_PIXELFORMAT_ARGB8888 && format != SDL_PIXELFORMAT_RGB888) return nullptr;
   SDL_Rect viewport;
   SDL_RenderGetViewport(renderer_, &viewport);
   if (target->w != frameWidth_ || target->h != frameHeight_ || viewport.x != 0 || viewport.y != 0 ||
       viewport.w != frameWidth_ || viewport.h != frameHeight_) {
-    return false;
+    return nullptr;
   }
+  return target;
+}
+
+bool SdlEngine::ReadModulation(const SdlTexture& tex, BlendModulation& modulation) const {
+  uint8_t r = 255, g = 255, b = 255, a = 255;
+  SDL_GetTextureColorMod(tex.Handle(), &r, &g, &b);
+  SDL_GetTextureAlphaMod(tex.Handle(), &a);
   modulation.red = r;
   modulation.green = g;
   modulation.blue = b;
   modulation.alpha = a;
+  return (r & g & b & a) != 255;
+}
 
+void SdlEngine::BlendOnto(SDL_Surface* target, const uint32_t* pixels, int pitch, int x, int y,
+                          int width, int height, const BlendModulation& modulation) {
   // Clipped to the frame as SDL clips a blit.
-  int sourceX = source.x, sourceY = source.y, width = source.w, height = source.h;
-  int x = dest.x, y = dest.y;
+  int sourceX = 0, sourceY = 0;
   if (x < 0) {
     sourceX -= x;
     width += x;
@@ -223,15 +235,72 @@ bool SdlEngine::BlendOnTarget(const SdlTexture& tex, const SDL_Rect& source, con
   }
   width = std::min(width, target->w - x);
   height = std::min(height, target->h - y);
-  if (width <= 0 || height <= 0) return true;
+  if (width <= 0 || height <= 0) return;
+  const int targetPitch = target->pitch / 4;
+  BlendModulated(pixels + static_cast<long>(sourceY) * pitch + sourceX, pitch,
+                 static_cast<uint32_t*>(target->pixels) + static_cast<long>(y) * targetPitch + x,
+                 targetPitch, width, height, modulation,
+                 target->format->format == SDL_PIXELFORMAT_ARGB8888);
+}
+
+bool SdlEngine::BlendOnTarget(const SdlTexture& tex, const SDL_Rect& source, const SDL_Rect& dest) {
+  // SDL's own blend is quick when nothing is faded or tinted; only the
+  // modulated case, which it does pixel by pixel in general code, is ours.
+  BlendModulation modulation;
+  if (!ReadModulation(tex, modulation) || !tex.Pixels()) return false;
+  SDL_Surface* target = DirectTarget();
+  if (!target) return false;
+  // Whatever SDL still holds queued lands first, as it would have.
+  SDL_RenderFlush(renderer_);
+  BlendOnto(target,
+            tex.Pixels() + static_cast<long>(source.y) * tex.PitchPixels() + source.x,
+            tex.PitchPixels(), dest.x, dest.y, source.w, source.h, modulation);
+  return true;
+}
+
+bool SdlEngine::DrawTurned(const SdlTexture& tex, const DrawPlacement& place, float angle) {
+  if (!tex.Pixels() || !IsGeneralTurn(angle)) return false;
+  // SDL's renderer keeps whole pixels of the requested rectangle,
+  // truncating, before it stretches and turns.
+  const int drawnWidth = static_cast<int>(place.destWidth);
+  const int drawnHeight = static_cast<int>(place.destHeight);
+  if (drawnWidth < 1 || drawnHeight < 1 || drawnWidth > 65535 || drawnHeight > 65535) return false;
+  SDL_Surface* target = DirectTarget();
+  if (!target) return false;
+
+  const TurnBox box = PlaceTurn(drawnWidth, drawnHeight, angle, place.pivotX, place.pivotY);
+  if (box.width <= 0 || box.height <= 0) return true;
+  const int x = static_cast<int>(place.destX) + box.x;
+  const int y = static_cast<int>(place.destY) + box.y;
+  // Nothing of the box on the frame: the turning would be wasted.
+  if (x >= target->w || y >= target->h || x + box.width <= 0 || y + box.height <= 0) return true;
+  if (!turnScratch_ || turnScratch_->w < box.width || turnScratch_->h < box.height) {
+    SDL_FreeSurface(turnScratch_);
+    turnScratch_ = SDL_CreateRGBSurfaceWithFormat(
+        0, std::max(box.width, turnScratch_ ? turnScratch_->w : 0),
+        std::max(box.height, turnScratch_ ? turnScratch_->h : 0), 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!turnScratch_) return false;
+    SDL_SetSurfaceBlendMode(turnScratch_, SDL_BLENDMODE_BLEND);
+  }
+  const int scratchPitch = turnScratch_->pitch / 4;
+  auto* scratch = static_cast<uint32_t*>(turnScratch_->pixels);
+  TurnPicture(tex.Pixels() + static_cast<long>(place.sourceY) * tex.PitchPixels() + place.sourceX,
+              tex.PitchPixels(), place.sourceWidth, place.sourceHeight, drawnWidth, drawnHeight,
+              box, place.pivotX, place.pivotY, scratch, scratchPitch);
 
   // Whatever SDL still holds queued lands first, as it would have.
   SDL_RenderFlush(renderer_);
-  const int targetPitch = target->pitch / 4;
-  BlendModulated(tex.Pixels() + static_cast<long>(sourceY) * tex.PitchPixels() + sourceX,
-                 tex.PitchPixels(),
-                 static_cast<uint32_t*>(target->pixels) + static_cast<long>(y) * targetPitch + x,
-                 targetPitch, width, height, modulation, format == SDL_PIXELFORMAT_ARGB8888);
+  BlendModulation modulation;
+  if (ReadModulation(tex, modulation)) {
+    BlendOnto(target, scratch, scratchPitch, x, y, box.width, box.height, modulation);
+    return true;
+  }
+  // Unfaded and untinted: SDL's own blitter, as its renderer would use.
+  SDL_Rect source{0, 0, box.width, box.height};
+  SDL_Rect dest{x, y, box.width, box.height};
+  if (SDL_BlitSurface(turnScratch_, &source, target, &dest) != 0) {
+    throw ComponentError("DrawImage", tex.Name() + ": " + SDL_GetError());
+  }
   return true;
 }
 

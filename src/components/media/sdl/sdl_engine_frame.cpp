@@ -36,6 +36,12 @@ void SdlEngine::EndFrame() {
       pacer_.Wait();
       waited = true;
       SDL_RenderPresent(renderer_);
+      // The icon waits for the first frame: decoding it first would hold
+      // the logo back for nothing the player sees.
+      if (!iconSet_) {
+        iconSet_ = true;
+        SetWindowIcon();
+      }
     }
     LogPresent();
     if (captured && passShot) SaveCaptured(PassScreenshotPath(options_.screenshotDir, pass_));

@@ -11,6 +11,7 @@
 #include "audio.h"
 #include "components/media/keyboard_state.h"
 #include "components/media/media_engine.h"
+#include "sdl_blend.h"
 #include "sdl_draw_geometry.h"
 #include "sdl_engine.h"
 #include "sdl_pacer.h"
@@ -84,6 +85,17 @@ class SdlEngine final : public MediaEngine {
   // A faded or tinted copy blended straight into the software frame; false
   // when SDL must do it.
   bool BlendOnTarget(const SdlTexture& tex, const SDL_Rect& source, const SDL_Rect& dest);
+  // A turned picture worked out as SDL's software renderer would, without
+  // its temporary surfaces; false when SDL must do it.
+  bool DrawTurned(const SdlTexture& tex, const DrawPlacement& place, float angle);
+  // The frame's own pixels when drawing straight into them gives what SDL
+  // would; null when it would not.
+  SDL_Surface* DirectTarget();
+  // The texture's colour and alpha modulation; true when it changes pixels.
+  bool ReadModulation(const SdlTexture& tex, BlendModulation& modulation) const;
+  // A faded or tinted blend of `pixels` onto the frame at (x, y), clipped.
+  void BlendOnto(SDL_Surface* target, const uint32_t* pixels, int pitch, int x, int y, int width,
+                 int height, const BlendModulation& modulation);
 
   void PumpEvents();
   void HandleEvent(const SDL_Event& event);
@@ -109,10 +121,12 @@ class SdlEngine final : public MediaEngine {
   int frameWidth_ = 0;  // the game's page, whatever the window's size
   int frameHeight_ = 0;
   bool windowGone_ = false;
+  bool iconSet_ = false;
 
   std::vector<std::weak_ptr<SdlTexture>> textures_;
   size_t pruneAt_ = 64;
   uint8_t tint_[3] = {255, 255, 255};
+  SDL_Surface* turnScratch_ = nullptr;  // where DrawTurned builds its box
 
   KeyboardState keyboard_;
   bool replay_ = false;

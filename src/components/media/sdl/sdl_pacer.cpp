@@ -14,8 +14,10 @@ FramePacer::FramePacer(int fps) {
 
 FramePacer::Clock::time_point FramePacer::NextDeadline(Clock::time_point now) {
   if (!anchored_) {
+    // The first frame (the logo) goes up at once: nothing came before it
+    // that it must keep a period away from.
     anchored_ = true;
-    deadline_ = now + period_;
+    deadline_ = now;
     return deadline_;
   }
   deadline_ += period_;

@@ -10,7 +10,8 @@ class FramePacer {
 
   explicit FramePacer(int fps);
 
-  // The moment the frame that ends at `now` should wait for. Deadlines follow
+  // The moment the frame that ends at `now` should wait for: `now` itself for
+  // the very first frame, then one period after another. Deadlines follow
   // each other one period apart so small oversleeps do not add up; a run that
   // fell more than a couple of frames behind (a dragged window, a debugger)
   // starts afresh instead of racing through the missed frames.
