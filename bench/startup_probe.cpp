@@ -5,7 +5,12 @@
 // steady clock with --frame-log; this probe reads the same clock before it
 // starts the child, so both ends of each interval come from one clock.
 //
-//   startup_probe RUNS LOG_FILE -- GAME [ARGS...]
+//   startup_probe RUNS LOG_FILE [PAUSE_MS] -- GAME [ARGS...]
+//
+// PAUSE_MS (default 500) is a rest before each launch: a game that has just
+// ended is still being torn down for a while (its memory returned, its
+// window taken down by the X server), and a player's launch does not follow
+// another one within milliseconds.
 //
 // prints one line per run: "logo_ms loaded_ms exit_ms" (-1 when the game
 // logged fewer frames), and exits 1 if a run failed.
@@ -19,6 +24,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -42,16 +48,20 @@ std::vector<int64_t> ReadLog(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5 || std::strcmp(argv[3], "--") != 0) {
-    std::fprintf(stderr, "usage: startup_probe RUNS LOG_FILE -- GAME [ARGS...]\n");
+  const bool paused = argc >= 6 && std::strcmp(argv[4], "--") == 0;
+  const int gameAt = paused ? 5 : 4;
+  if (argc < gameAt + 1 || std::strcmp(argv[gameAt - 1], "--") != 0) {
+    std::fprintf(stderr, "usage: startup_probe RUNS LOG_FILE [PAUSE_MS] -- GAME [ARGS...]\n");
     return 2;
   }
   const int runs = std::atoi(argv[1]);
   const std::string log = argv[2];
-  std::vector<char*> args(argv + 4, argv + argc);
+  const int pauseMs = paused ? std::atoi(argv[3]) : 500;
+  std::vector<char*> args(argv + gameAt, argv + argc);
   args.push_back(nullptr);
 
   for (int run = 0; run < runs; ++run) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
     std::remove(log.c_str());
     pid_t child = 0;
     const int64_t launch = NowNs();

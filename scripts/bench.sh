@@ -193,13 +193,20 @@ echo "bench: logic and rendering benchmarks ..." >&2
 # One core: the game's loop is single-threaded, and pinning keeps the
 # scheduler from moving it mid-measurement.
 # Two runs: Google Benchmark's CSV wants the same counters in every row.
+# Throughput is the median of five 2-second runs, so one moment of a busy
+# neighbour on a shared machine does not decide it; the frame timings are
+# medians and percentiles of their own.
 for group in Logic Render; do
+  repeat=()
+  [ "$group" = Logic ] && repeat=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null KESTREVAN_BENCH_FRAMES="$FRAMES" \
     taskset -c "$(($(nproc) - 1))" "$BUILD/bench/kestrevan_bench" --benchmark_format=csv \
-    --benchmark_filter="$group" >"$SCRATCH/bench-$group.csv" 2>"$SCRATCH/bench.err" ||
+    --benchmark_filter="$group" "${repeat[@]}" >"$SCRATCH/bench-$group.csv" 2>"$SCRATCH/bench.err" ||
     { cat "$SCRATCH/bench.err" >&2; exit 1; }
 done
-cat "$SCRATCH/bench-Logic.csv" "$SCRATCH/bench-Render.csv" >"$SCRATCH/bench.csv"
+# Of the aggregate rows only the median stays, under the benchmark's name.
+grep -vE '_(mean|stddev|cv)"' "$SCRATCH/bench-Logic.csv" | sed 's/_median"/"/' >"$SCRATCH/bench.csv"
+cat "$SCRATCH/bench-Render.csv" >>"$SCRATCH/bench.csv"
 
 # A column of one benchmark's CSV row, by the column's name.
 csv_field() {
@@ -260,7 +267,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
   echo
   echo "| Figure | Measured | Goal | |"
   echo "|---|---|---|---|"
-  echo "| Logic throughput (winning replay looped, null engine, one core) | $(fmt "$PASSES_PER_S" 0) passes/s | ≥ 500000 | $(verdict "$PASSES_PER_S" 500000 ">=") |"
+  echo "| Logic throughput (winning replay looped, null engine, one core; median of 5 runs) | $(fmt "$PASSES_PER_S" 0) passes/s | ≥ 500000 | $(verdict "$PASSES_PER_S" 500000 ">=") |"
   echo "| Headless frame, quiet: median / p99 | $(fmt "$QUIET_MED") / $(fmt "$QUIET_P99") ms | | |"
   echo "| Headless frame, heaviest crash frame ($(fmt "$HEAVY_PARTICLES" 0) particles): median / p99 | $(fmt "$HEAVY_MED") / $(fmt "$HEAVY_P99") ms | < 4 ms | $(verdict "$HEAVY_P99" 4 "<") |"
   echo "| Start-up, headless: launch → logo frame | $(fmt "$LOGO_MS" 1) ms | < 100 ms | $(verdict "$LOGO_MS" 100 "<") |"
@@ -273,14 +280,19 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
       [ -n "$what" ] || continue
       if [ "$what" = menu ]; then peer_cpu=$PT_CPU; peer_rss=$PT_RSS; else peer_cpu=$PP_CPU; peer_rss=$PP_RSS; fi
       label="Paced $what (${SECONDS_PACED} s, renderer $driver)"
-      echo "| $label: frame rate | $(fmt "$fps") fps ($frames frames) | 60.0 | $(verdict "$(fmt "$fps" 1)" 60.0 ">=") |"
-      echo "| $label: interval jitter p99 (distance from 16.67 ms) | $(fmt "$jitter") ms | < 2 ms | $(verdict "$jitter" 2 "<") |"
-      echo "| $label: peak RSS | $(fmt "$rss" 1) MB (peer $(fmt "$peer_rss" 1) MB, ratio $(ratio "$rss" "$peer_rss")) | < 64 MB | $(verdict "$rss" 64 "<") |"
-      if [ "$what" = flight ]; then cpu_goal="≤ peer in flight"; cpu_verdict=$(verdict "$cpu" "$peer_cpu" "<="); else cpu_goal=""; cpu_verdict=""; fi
+      # The goals are for what a player gets in a window (the default);
+      # another renderer is measured for comparison only.
+      judge() { if [ "$driver" = default ]; then verdict "$@"; else echo "for comparison"; fi; }
+      echo "| $label: frame rate | $(fmt "$fps") fps ($frames frames) | 60.0 | $(judge "$(fmt "$fps" 1)" 60.0 ">=") |"
+      echo "| $label: interval jitter p99 (distance from 16.67 ms) | $(fmt "$jitter") ms | < 2 ms | $(judge "$jitter" 2 "<") |"
+      echo "| $label: peak RSS | $(fmt "$rss" 1) MB (peer $(fmt "$peer_rss" 1) MB, ratio $(ratio "$rss" "$peer_rss")) | < 64 MB | $(judge "$rss" 64 "<") |"
+      if [ "$what" = flight ]; then cpu_goal="≤ peer in flight"; cpu_verdict=$(judge "$cpu" "$peer_cpu" "<="); else cpu_goal=""; cpu_verdict=""; fi
       echo "| $label: CPU of the game process | $(fmt "$cpu" 1) % of a core (peer $(fmt "$peer_cpu" 1) %, ratio $(ratio "$cpu" "$peer_cpu")) | $cpu_goal | $cpu_verdict |"
     done < <(grep '^ours ' "$SCRATCH/paced.txt")
     echo
     echo "Peer: Debian's moon-lander (SDL 1.2, \`SDL_AUDIODRIVER=dummy\`), title screen and in play (Return, then the main thruster in short bursts), measured the same way: CPU over ${SECONDS_PACED} s after ${WARMUP} s, peak RSS from /proc. Ours runs with sound on (\`ALSOFT_DRIVERS=null\`: OpenAL mixes into nothing); the flight is the winning golden replay at 60 Hz."
+    echo
+    echo "A window draws with SDL's software renderer (the default); \\`opengl\\` is what full screen uses, here drawn on the CPU by Mesa's llvmpipe since this machine has no GPU, so its figures say little about a player's machine. Each start-up launch follows a 0.5 s rest, as a player's launch follows no other; back to back, the previous game's teardown (its memory returned, its window taken down by the X server) adds 20–40 ms on this 2-core machine."
   fi
 } >"$SCRATCH/results.md"
 
