@@ -5,13 +5,13 @@
 # crash, leak, hang or out-of-memory fails the run and names the input that
 # caused it; to replay one: build-fuzz/<target> <artifact>.
 #
-#   scripts/fuzz.sh                      10 million executions a target (30 min cap each)
+#   scripts/fuzz.sh                      10 million executions a target (1 h cap each)
 #   scripts/fuzz.sh --seconds 30 --runs 0   the CI run: 30 s a target
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD="$ROOT/build-fuzz"
-SECONDS_EACH=1800
+SECONDS_EACH=3600
 RUNS=10000000
 JOBS=2
 PARALLEL=1
@@ -22,7 +22,7 @@ TARGETS=()
 usage() {
   cat <<'TXT'
 usage: scripts/fuzz.sh [options]
-  --seconds N       longest run of each target in seconds (default 1800)
+  --seconds N       longest run of each target in seconds (default 3600)
   --runs N          stop a target after N executions; 0 = only the time limit
                     (default 10000000)
   --targets A,B     which targets (default: every fuzz/*_fuzz.cpp), e.g. wav_fuzz,dds_fuzz
