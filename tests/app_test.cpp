@@ -1,18 +1,14 @@
 // The shell: start-up order, the main loop's dispatch, the failure rule,
 // closing the window, shutdown.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "components/media/key_codes.h"
 #include "core/game.h"
 #include "fakes/recording_engine.h"
 #include "shell/app.h"
-
-namespace fs = std::filesystem;
+#include "test_folder.h"
 
 namespace {
 
@@ -25,19 +21,7 @@ class ShellTest : public ::testing::Test {
 
   void SetUp() override { options.programFolder = "/game"; }
 
-  std::string WriteSettings(const std::string& text) {
-    dir_ = fs::temp_directory_path() /
-           ("kestrevan-shell-" + std::to_string(::getpid()) +
-            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-    const fs::path p = dir_ / "setup.ini";
-    std::ofstream(p) << text;
-    return p.string();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
-  }
+  std::string WriteSettings(const std::string& text) { return dir_.Write("setup.ini", text); }
 
   size_t IndexOf(const std::string& text) const {
     const auto calls = engine.CallTexts();
@@ -45,7 +29,7 @@ class ShellTest : public ::testing::Test {
   }
 
  private:
-  fs::path dir_;
+  TestFolder dir_{"shell"};
 };
 
 ScreenRoutines MenuThatQuitsAfter(int passes) {
@@ -140,15 +124,7 @@ TEST_F(ShellTest, AFailedFileCostsOnlyThatFile) {
   EXPECT_EQ(g.Shell.GameState, "menu");
 }
 
-TEST_F(ShellTest, EscapeHeldEndsTheLogoWaitButNotTheLoading) {
-  engine.SetClockStep(1);  // the wait would otherwise take a thousand rounds
-  engine.HoldKeys({key::kEscape});
-  Main(g, options, MenuThatQuitsAfter(1));
-  EXPECT_EQ(engine.CountOf("KeyHeld"), 1);
-  EXPECT_EQ(engine.CountOf("LoadSound"), 17);
-}
-
-TEST_F(ShellTest, TheLogoStaysUpForMoreThanASecondUnlessLoadingTookLonger) {
+TEST_F(ShellTest, TheLogoStaysUpForMoreThanASecondUnlessLoadingTookLongerOrEscapeIsHeld) {
   // Each read of the fake clock moves it on by 10 ms: the wait polls until
   // more than 1000 ms have passed since loading began.
   engine.SetClockStep(10);
@@ -163,27 +139,32 @@ TEST_F(ShellTest, TheLogoStaysUpForMoreThanASecondUnlessLoadingTookLonger) {
   Game g2{slow, nullptr, random};
   Main(g2, options, MenuThatQuitsAfter(1));
   EXPECT_EQ(slow.CountOf("KeyHeld"), 0);
+
+  // Escape ends the wait, not the loading.
+  RecordingEngine impatient;
+  impatient.SetClockStep(1);  // the wait would otherwise take a thousand rounds
+  impatient.HoldKeys({key::kEscape});
+  Game g3{impatient, nullptr, random};
+  Main(g3, options, MenuThatQuitsAfter(1));
+  EXPECT_EQ(impatient.CountOf("KeyHeld"), 1);
+  EXPECT_EQ(impatient.CountOf("LoadSound"), 17);
 }
 
-TEST_F(ShellTest, FailedInitializeEndsTheProgramWithStatusOne) {
+TEST_F(ShellTest, AFailedInitializeOrACloseBeforeTheLoopRunsNoPass) {
+  int passes = 0;
+  ScreenRoutines s;
+  s.MenuKeys = [&passes](Game&) { ++passes; };
   engine.FailCall("Initialize", 1);
-  int passes = 0;
-  ScreenRoutines s;
-  s.MenuKeys = [&passes](Game&) { ++passes; };
   EXPECT_EQ(Main(g, options, s), 1);
-  EXPECT_EQ(passes, 0);
   EXPECT_EQ(engine.CountOf("LoadTexture"), 0);
-}
 
-TEST_F(ShellTest, CloseBeforeTheLoopEndsTheProgram) {
-  engine.CloseDuring("ProcessMessages", 1);  // while the logo shows
-  int passes = 0;
-  ScreenRoutines s;
-  s.MenuKeys = [&passes](Game&) { ++passes; };
-  EXPECT_EQ(Main(g, options, s), 0);
+  RecordingEngine closed;
+  closed.CloseDuring("ProcessMessages", 1);  // while the logo shows
+  Game g2{closed, nullptr, random};
+  EXPECT_EQ(Main(g2, options, s), 0);
+  EXPECT_EQ(closed.CloseAnswers(), std::vector<int16_t>{0});
+  EXPECT_EQ(closed.CallTexts().back(), "Shutdown()");
   EXPECT_EQ(passes, 0);
-  EXPECT_EQ(engine.CloseAnswers(), std::vector<int16_t>{0});
-  EXPECT_EQ(engine.CallTexts().back(), "Shutdown()");
 }
 
 TEST_F(ShellTest, CloseDuringPlayIsRefusedOnceAndTheLoopEndsAfterThePass) {
@@ -213,9 +194,7 @@ TEST_F(ShellTest, FrameCountWrapsBeforeAnyRoutineSeesIt) {
   };
   g.Shell.GameState = "menu";
   g.Shell.FrameCount = 34998;
-  MainLoopPass(g, s);
-  MainLoopPass(g, s);
-  MainLoopPass(g, s);
+  for (int i = 0; i < 3; ++i) MainLoopPass(g, s);
   EXPECT_EQ(seen, (std::vector<float>{34999, 0, 1}));
 }
 

@@ -104,71 +104,49 @@ const SoundFile& Find(const char* name) {
   return kSounds[0];
 }
 
-TEST(AssetSounds, EveryFileIsMono16BitAtItsRateAndLength) {
+TEST(AssetSounds, EveryFileHasItsLayoutLevelAndCleanEnds) {
   uintmax_t totalBytes = 0;
   for (const auto& sound : kSounds) {
     SCOPED_TRACE(sound.name);
     Loaded wav;
     ASSERT_TRUE(Load(sound, wav));
+    const auto& s = wav.samples;
     EXPECT_EQ(wav.format.format, AUDIO_S16LSB);
     EXPECT_EQ(wav.format.channels, 1);
     EXPECT_EQ(wav.format.freq, sound.rate);
     EXPECT_GE(Seconds(sound, wav), sound.minSeconds);
     EXPECT_LE(Seconds(sound, wav), sound.maxSeconds);
     totalBytes += fs::file_size(FilesDir() / sound.name);
+
+    // Nothing clips and nothing is silent.
+    const size_t edge = static_cast<size_t>(sound.rate / 1000);  // 1 ms
+    ASSERT_GT(s.size(), sound.loops ? size_t{1000} : 4 * edge);
+    int peak = 0;
+    for (int16_t v : s) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    EXPECT_LE(peak, 0.9 * kFullScale);
+    EXPECT_GE(peak, 0.25 * kFullScale);
+
+    if (sound.loops) {
+      // The jump from the last sample back to the first is no bigger than an
+      // ordinary step inside the loop: no click when it repeats.
+      EXPECT_LE(std::abs(s.front() - s.back()), MeanStep(s));
+      // A loop that faded out at both ends would meet at the seam trivially and
+      // still pulse audibly: every tenth of it carries sound.
+      for (size_t part = 0; part < 10; ++part) {
+        EXPECT_GE(Rms(s, s.size() * part / 10, s.size() * (part + 1) / 10), 0.02 * kFullScale) << "tenth " << part;
+      }
+    } else {
+      // A one-shot starts and ends in silence, faded, not cut: the last
+      // millisecond is close to silence, and even a sharp attack rises over
+      // a quarter millisecond instead of jumping.
+      EXPECT_LE(std::abs(s.front()), 0.005 * kFullScale);
+      EXPECT_LE(std::abs(s.back()), 0.005 * kFullScale);
+      EXPECT_LE(Rms(s, s.size() - edge, s.size()), 0.01 * kFullScale);
+      for (size_t i = 0; i < edge / 4; ++i) EXPECT_LE(std::abs(s[i]), 0.1 * kFullScale) << "sample " << i;
+    }
   }
   // The sounds' share of the files folder's 10 MB.
   EXPECT_LT(totalBytes, 4u * 1024 * 1024);
-}
-
-TEST(AssetSounds, NothingClipsAndNothingIsSilent) {
-  for (const auto& sound : kSounds) {
-    SCOPED_TRACE(sound.name);
-    Loaded wav;
-    ASSERT_TRUE(Load(sound, wav));
-    ASSERT_FALSE(wav.samples.empty());
-    int peak = 0;
-    for (int16_t v : wav.samples) peak = std::max(peak, std::abs(static_cast<int>(v)));
-    EXPECT_LE(peak, 0.9 * kFullScale);
-    EXPECT_GE(peak, 0.25 * kFullScale);
-  }
-}
-
-TEST(AssetSounds, LoopsMeetAtTheSeamAndKeepSounding) {
-  for (const auto& sound : kSounds) {
-    if (!sound.loops) continue;
-    SCOPED_TRACE(sound.name);
-    Loaded wav;
-    ASSERT_TRUE(Load(sound, wav));
-    const auto& s = wav.samples;
-    ASSERT_GT(s.size(), 1000u);
-    // The jump from the last sample back to the first is no bigger than an
-    // ordinary step inside the loop: no click when it repeats.
-    EXPECT_LE(std::abs(s.front() - s.back()), MeanStep(s));
-    // A loop that faded out at both ends would meet at the seam trivially and
-    // still pulse audibly: every tenth of it carries sound.
-    for (size_t part = 0; part < 10; ++part) {
-      EXPECT_GE(Rms(s, s.size() * part / 10, s.size() * (part + 1) / 10), 0.02 * kFullScale) << "tenth " << part;
-    }
-  }
-}
-
-TEST(AssetSounds, OneShotsStartAndEndInSilence) {
-  for (const auto& sound : kSounds) {
-    if (sound.loops) continue;
-    SCOPED_TRACE(sound.name);
-    Loaded wav;
-    ASSERT_TRUE(Load(sound, wav));
-    const auto& s = wav.samples;
-    const size_t edge = static_cast<size_t>(sound.rate / 1000);  // 1 ms
-    ASSERT_GT(s.size(), 4 * edge);
-    EXPECT_LE(std::abs(s.front()), 0.005 * kFullScale);
-    EXPECT_LE(std::abs(s.back()), 0.005 * kFullScale);
-    // Faded, not cut: the last millisecond is close to silence, and even a
-    // sharp attack rises over a quarter millisecond instead of jumping.
-    EXPECT_LE(Rms(s, s.size() - edge, s.size()), 0.01 * kFullScale);
-    for (size_t i = 0; i < edge / 4; ++i) EXPECT_LE(std::abs(s[i]), 0.1 * kFullScale) << "sample " << i;
-  }
 }
 
 // The menu loop is a tune, not a drone: the strongest note in the melody's

@@ -125,14 +125,6 @@ TEST(DdsMaskFormats, EachLayoutDecodesToTheReferenceWithinItsPrecision) {
   }
 }
 
-TEST(DdsMaskFormats, EightBitChannelsAreLossless) {
-  const DecodedImage reference = ReferencePicture();
-  for (const char* name : {"A8R8G8B8", "A8B8G8R8"}) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(Decode(EncodeDdsMasks(reference, DdsMaskFormatNamed(name))).rgba, reference.rgba);
-  }
-}
-
 // Single pixels with values worked out by hand: byte order, channel order
 // and the scaling of 1- to 32-bit channels.
 TEST(DdsMaskFormats, KnownPixelsDecodeToKnownColours) {
@@ -145,8 +137,6 @@ TEST(DdsMaskFormats, KnownPixelsDecodeToKnownColours) {
   const auto named = [](const char* name) { return DdsMaskFormatNamed(name); };
   const std::vector<Case> cases = {
       {"A8R8G8B8 is stored B G R A", named("A8R8G8B8"), {0x11, 0x22, 0x33, 0x44}, {0x33, 0x22, 0x11, 0x44}},
-      {"A8B8G8R8 is stored R G B A", named("A8B8G8R8"), {0x11, 0x22, 0x33, 0x44}, {0x11, 0x22, 0x33, 0x44}},
-      {"X8R8G8B8 ignores the X byte", named("X8R8G8B8"), {0x11, 0x22, 0x33, 0x00}, {0x33, 0x22, 0x11, 255}},
       {"R8G8B8 takes three bytes", named("R8G8B8"), {0x11, 0x22, 0x33}, {0x33, 0x22, 0x11, 255}},
       {"R5G6B5 full red", named("R5G6B5"), {0x00, 0xf8}, {255, 0, 0, 255}},
       {"R5G6B5 half green", named("R5G6B5"), {0x00, 0x04}, {0, 130, 0, 255}},
@@ -171,46 +161,6 @@ TEST(DdsMaskFormats, KnownPixelsDecodeToKnownColours) {
     for (int i = 0; i < 4; ++i) {
       EXPECT_EQ(image.rgba[i], c.rgba[i]) << "channel " << i;
     }
-  }
-}
-
-// Rows of 24-bit pictures with odd widths have no padding: 3 x 2 is 18 bytes.
-TEST(DdsMaskFormats, TwentyFourBitOddWidthRowsAreUnpadded) {
-  std::vector<uint8_t> file = DdsHeader(3, 2, DdsMaskFormatNamed("R8G8B8"));
-  for (uint8_t i = 0; i < 6; ++i) {
-    file.push_back(static_cast<uint8_t>(10 * i + 3));  // blue
-    file.push_back(static_cast<uint8_t>(10 * i + 2));  // green
-    file.push_back(static_cast<uint8_t>(10 * i + 1));  // red
-  }
-  const DecodedImage image = Decode(file);
-  ASSERT_EQ(image.rgba.size(), 24u);
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(image.rgba[i * 4 + 0], 10 * i + 1);
-    EXPECT_EQ(image.rgba[i * 4 + 1], 10 * i + 2);
-    EXPECT_EQ(image.rgba[i * 4 + 2], 10 * i + 3);
-    EXPECT_EQ(image.rgba[i * 4 + 3], 255);
-  }
-}
-
-TEST(DdsBlocks, Dxt3AndDxt5StayCloseToTheReference) {
-  const DecodedImage reference = ReferencePicture();
-  struct Case {
-    const char* name;
-    int flags;
-  };
-  // DXT3 keeps 4 bits of alpha (half a step is 8); DXT5 spreads 8 levels
-  // over each block's alpha range, which on these ramps is 8 at worst too.
-  // Colours come out about 4 off on average (a swapped channel or a block
-  // put in the wrong place would be off by tens).
-  for (const Case& c : {Case{"DXT3", squish::kDxt3}, Case{"DXT5", squish::kDxt5}}) {
-    SCOPED_TRACE(c.name);
-    const DecodedImage decoded = Decode(EncodeDdsBlocks(reference, c.flags));
-    ASSERT_EQ(decoded.width, 13);
-    ASSERT_EQ(decoded.height, 7);
-    ASSERT_EQ(decoded.rgba.size(), reference.rgba.size());
-    const ErrorStats stats = CompareClose(reference, decoded);
-    EXPECT_LT(stats.meanColour, 6.0);
-    EXPECT_LE(stats.maxAlpha, 8);
   }
 }
 
@@ -265,33 +215,35 @@ TEST(DdsBlocks, Dxt1ThreeColourBlockHasATransparentEntry) {
   PutU32(file, kOffWidth, 4);
   const DecodedImage wide = Decode(file);
   ASSERT_EQ(wide.rgba.size(), 16u);
-  EXPECT_EQ(wide.rgba[12], 0);
-  EXPECT_EQ(wide.rgba[13], 0);
-  EXPECT_EQ(wide.rgba[14], 0);
-  EXPECT_EQ(wide.rgba[15], 0);
+  EXPECT_EQ(std::vector<uint8_t>(wide.rgba.begin() + 12, wide.rgba.end()), std::vector<uint8_t>(4, 0));
 }
 
-TEST(DdsBlocks, SmallAndOddSizesDecodeWithoutSpillingPastTheEdge) {
+// Every block format at the reference size and at sizes that are not
+// whole blocks, so the edge blocks must be clipped without spilling.
+TEST(DdsBlocks, EachFormatStaysCloseToTheReferenceAtAnySize) {
   for (const int flags : {squish::kDxt1, squish::kDxt3, squish::kDxt5}) {
-    for (const auto& size : {std::pair<int, int>{1, 1}, {2, 2}, {3, 5}, {5, 3}, {4, 4}, {9, 1}}) {
-      SCOPED_TRACE("flags " + std::to_string(flags) + " size " + std::to_string(size.first) + "x" +
-                   std::to_string(size.second));
-      DecodedImage reference = ReferencePicture(size.first, size.second);
-      for (size_t i = 3; i < reference.rgba.size(); i += 4) {
-        reference.rgba[i] = 255;  // opaque, so DXT1 is compared on colour too
-      }
+    for (const auto& [w, h] : {std::pair<int, int>{13, 7}, {1, 1}, {2, 2}, {3, 5}, {5, 3}, {4, 4}, {9, 1}}) {
+      SCOPED_TRACE("flags " + std::to_string(flags) + " size " + std::to_string(w) + "x" + std::to_string(h));
+      DecodedImage reference = ReferencePicture(w, h);
+      // The alpha ramp is kept for DXT3 and DXT5 at the reference size; DXT1's
+      // one-bit alpha has a test of its own, and elsewhere opaque pictures let
+      // DXT1 be compared on colour too.
+      const bool alpha = flags != squish::kDxt1 && w == 13;
+      for (size_t i = 3; i < reference.rgba.size() && !alpha; i += 4) reference.rgba[i] = 255;
       const std::vector<uint8_t> file = EncodeDdsBlocks(reference, flags);
-      const size_t blocks = static_cast<size_t>((size.first + 3) / 4) * ((size.second + 3) / 4);
+      const size_t blocks = static_cast<size_t>((w + 3) / 4) * ((h + 3) / 4);
       ASSERT_EQ(file.size(), kPixelStart + blocks * (flags == squish::kDxt1 ? 8 : 16));
       const DecodedImage decoded = Decode(file);
-      ASSERT_EQ(decoded.width, size.first);
-      ASSERT_EQ(decoded.height, size.second);
+      ASSERT_EQ(decoded.width, w);
+      ASSERT_EQ(decoded.height, h);
       ASSERT_EQ(decoded.rgba.size(), reference.rgba.size());
       const ErrorStats stats = CompareClose(reference, decoded);
-      // One block holds up to 10 shades of the ramp in 4 entries: about 15 off
-      // on average at 4 x 4, far below what a misplaced pixel would cost.
-      EXPECT_LT(stats.meanColour, 20.0);
-      EXPECT_EQ(stats.maxAlpha, 0);
+      // At 13 x 7 colours come out about 4 off on average, and alpha at most
+      // half a 4-bit step (DXT5's 8 levels per block do as well on these
+      // ramps); one 4 x 4 block holds up to 10 shades in 4 entries, about 15
+      // off. A swapped channel or a misplaced block would be off by tens.
+      EXPECT_LT(stats.meanColour, w == 13 ? 6.0 : 20.0);
+      EXPECT_LE(stats.maxAlpha, alpha ? 8 : 0);
     }
   }
 }
@@ -336,17 +288,9 @@ enum class Base { kArgb32, kRgb24, kDxt1, kDxt5 };
 
 std::vector<uint8_t> BaseFile(Base base) {
   const DecodedImage reference = ReferencePicture();
-  switch (base) {
-    case Base::kArgb32:
-      return EncodeDdsMasks(reference, DdsMaskFormatNamed("A8R8G8B8"));
-    case Base::kRgb24:
-      return EncodeDdsMasks(reference, DdsMaskFormatNamed("R8G8B8"));
-    case Base::kDxt1:
-      return EncodeDdsBlocks(reference, squish::kDxt1);
-    case Base::kDxt5:
-      break;
-  }
-  return EncodeDdsBlocks(reference, squish::kDxt5);
+  if (base == Base::kArgb32) return EncodeDdsMasks(reference, DdsMaskFormatNamed("A8R8G8B8"));
+  if (base == Base::kRgb24) return EncodeDdsMasks(reference, DdsMaskFormatNamed("R8G8B8"));
+  return EncodeDdsBlocks(reference, base == Base::kDxt1 ? squish::kDxt1 : squish::kDxt5);
 }
 
 struct BadHeader {
@@ -359,19 +303,14 @@ struct BadHeader {
 TEST(DdsMalformed, EachBadHeaderIsRefusedWithItsReason) {
   const std::vector<BadHeader> cases = {
       {"empty file", Base::kArgb32, Truncate(0), "too short"},
-      {"three bytes", Base::kArgb32, Truncate(3), "too short"},
-      {"magic only", Base::kArgb32, Truncate(4), "too short for the 128-byte"},
       {"one byte short of the header", Base::kArgb32, Truncate(127), "too short for the 128-byte"},
       {"wrong magic", Base::kArgb32, Set(kOffMagic, DdsFourCc("PNG ")), "wrong magic"},
       {"header size 0", Base::kArgb32, Set(kOffSize, 0), "header size 0 is not 124"},
-      {"header size 128", Base::kDxt5, Set(kOffSize, 128), "header size 128"},
       {"pixel format size 24", Base::kArgb32, Set(kOffPfSize, 24), "pixel format size 24"},
       {"width 0", Base::kArgb32, Set(kOffWidth, 0), "width 0 is not allowed"},
       {"height 0", Base::kDxt5, Set(kOffHeight, 0), "height 0 is not allowed"},
       {"width 8193", Base::kArgb32, Set(kOffWidth, 8193), "dimensions 8193 x 7 exceed the 8192 limit"},
-      {"width 65535", Base::kDxt5, Set(kOffWidth, 65535), "exceed the 8192 limit"},
       {"height 0xFFFFFFFF", Base::kArgb32, Set(kOffHeight, 0xFFFFFFFF), "x 4294967295 exceed"},
-      {"46341 squared", Base::kArgb32, SetSize(46341, 46341), "exceed the 8192 limit"},
       {"65536 squared", Base::kDxt1, SetSize(65536, 65536), "dimensions 65536 x 65536 exceed"},
       {"largest size in a tiny file", Base::kDxt5, SetSize(8192, 8192),
        "truncated DXT5 data (expected 67108864 bytes, found 128)"},
@@ -381,10 +320,8 @@ TEST(DdsMalformed, EachBadHeaderIsRefusedWithItsReason) {
       {"DXT5 one byte short", Base::kDxt5, DropBytes(1), "truncated DXT5 data (expected 128 bytes, found 127)"},
       {"32-bit one byte short", Base::kArgb32, DropBytes(1), "expected 364 bytes, found 363"},
       {"24-bit one byte short", Base::kRgb24, DropBytes(1), "expected 273 bytes, found 272"},
-      {"header alone", Base::kDxt1, Truncate(128), "found 0"},
       {"DX10", Base::kDxt5, SetFourCc("DX10"), "unsupported format DX10"},
       {"DXT2", Base::kDxt5, SetFourCc("DXT2"), "unsupported format DXT2 (premultiplied alpha)"},
-      {"DXT4", Base::kDxt5, SetFourCc("DXT4"), "unsupported format DXT4 (premultiplied alpha)"},
       {"ATI2", Base::kDxt5, SetFourCc("ATI2"), "unsupported format ATI2"},
       {"D3D format number", Base::kDxt5, Set(kOffFourCc, 113), "unsupported format 113"},
       {"fourCC without the flag", Base::kDxt5,
@@ -397,9 +334,7 @@ TEST(DdsMalformed, EachBadHeaderIsRefusedWithItsReason) {
       {"bit count 0", Base::kArgb32, Set(kOffBitCount, 0), "unsupported bit count 0"},
       {"bit count 7", Base::kArgb32, Set(kOffBitCount, 7), "unsupported bit count 7"},
       {"bit count 64", Base::kArgb32, Set(kOffBitCount, 64), "unsupported bit count 64"},
-      {"bit count 0xFFFFFFFF", Base::kArgb32, Set(kOffBitCount, 0xFFFFFFFF), "bit count 4294967295"},
       {"zero red mask", Base::kArgb32, Set(kOffRedMask, 0), "red mask is zero"},
-      {"zero blue mask", Base::kRgb24, Set(kOffBlueMask, 0), "blue mask is zero"},
       {"zero alpha mask with the alpha flag", Base::kArgb32, Set(kOffAlphaMask, 0), "alpha mask is zero"},
       {"zero luminance mask", Base::kArgb32, [](std::vector<uint8_t>& f) {
          PutU32(f, kOffPfFlags, kLuminance);
@@ -412,7 +347,6 @@ TEST(DdsMalformed, EachBadHeaderIsRefusedWithItsReason) {
       {"gap in a mask", Base::kArgb32, SetMasks(32, 0x00ff0000, 0x0000f0f0, 0x0f, 0xff000000),
        "green mask 0x0000f0f0 is not contiguous"},
       {"mask outside 24 bits", Base::kRgb24, SetMasks(24, 0xff000000, 0xff00, 0xff, 0), "lies outside 24 bits"},
-      {"mask outside 16 bits", Base::kArgb32, SetMasks(16, 0xf800, 0x07e0, 0x001f, 0x10000), "lies outside 16"},
       {"cube map", Base::kDxt5, Set(kOffCaps2, 0x200 | 0xfc00), "cube maps are not supported"},
       {"volume caps", Base::kArgb32, Set(kOffCaps2, 0x200000), "volume textures are not supported"},
       {"depth 2 with the depth flag", Base::kDxt1,
@@ -441,8 +375,6 @@ TEST(DdsMalformed, HarmlessOdditiesAreAccepted) {
     Mutation mutate;
   };
   const std::vector<Oddity> cases = {
-      {"mip count 0", Base::kDxt5, Set(kOffMipCount, 0)},
-      {"mip count 33 with one level of data", Base::kDxt1, Set(kOffMipCount, 33)},
       {"mip count 0xFFFFFFFF with one level of data", Base::kArgb32, Set(kOffMipCount, 0xFFFFFFFF)},
       {"pitch field garbage", Base::kRgb24, Set(kOffPitch, 0xdeadbeef)},
       {"header flags zero", Base::kDxt5, Set(kOffFlags, 0)},

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "test_folder.h"
 
 namespace {
 
@@ -40,12 +37,9 @@ TEST(InputScriptParse, ReadsSeedSegmentsAndComments) {
                   key::kPeriod, key::kMinus, key::kEquals, key::k0, 10, key::kZ}));
   EXPECT_EQ(script.segments[3].keys, Keys({key::kLeftShift, key::kReturn}));
   EXPECT_EQ(script.TotalPasses(), 10);
-}
 
-TEST(InputScriptParse, SeedIsOptionalAndEmptyTextIsEmptyScript) {
-  const InputScript script = ParseInputScript("5 space\n");
-  EXPECT_FALSE(script.seed.has_value());
-  EXPECT_EQ(script.TotalPasses(), 5);
+  // The seed is optional, and a script of comments is empty.
+  EXPECT_FALSE(ParseInputScript("5 space\n").seed.has_value());
   const InputScript empty = ParseInputScript("# nothing\n\n");
   EXPECT_TRUE(empty.segments.empty());
   EXPECT_EQ(empty.TotalPasses(), 0);
@@ -62,13 +56,9 @@ TEST(InputScriptParse, RejectsBadLinesWithTheirNumber) {
       {"1 -\n2 upp\n", 2, "unknown key 'upp'"},
       {"1 up++left\n", 1, "empty key name"},
       {"1 up+\n", 1, "empty key name"},
-      {"1 +up\n", 1, "empty key name"},
       {"1 UP\n", 1, "unknown key 'UP'"},
       {"0 up\n", 1, "bad frame count '0'"},
-      {"-1 up\n", 1, "bad frame count"},
       {"+1 up\n", 1, "bad frame count"},
-      {"x up\n", 1, "bad frame count"},
-      {"1.5 up\n", 1, "bad frame count"},
       {"1000000001 up\n", 1, "bad frame count"},
       {"99999999999999999999999 up\n", 1, "bad frame count"},
       {"# c\n\n1 up left\n", 3, "expected '<frames> <keys>'"},
@@ -77,7 +67,6 @@ TEST(InputScriptParse, RejectsBadLinesWithTheirNumber) {
       {"seed 4\nseed 4\n", 2, "second seed"},
       {"seed\n", 1, "expected 'seed <number>'"},
       {"seed 1 2\n", 1, "expected 'seed <number>'"},
-      {"seed -1\n", 1, "bad seed"},
       {"seed 18446744073709551616\n", 1, "bad seed"},
       {"seed 0x10\n", 1, "bad seed"},
   };
@@ -106,32 +95,13 @@ TEST(InputScriptPasses, KeysFollowSegmentsAndStopAfterTheLast) {
   EXPECT_TRUE(script.KeysForPass(7).none());
   // Out of order questions get the same answers.
   EXPECT_EQ(script.KeysForPass(1), Keys({key::kUp}));
-}
 
-TEST(InputScriptPasses, SegmentsAddedAfterAQueryAreSeen) {
-  InputScript script;
-  EXPECT_TRUE(script.KeysForPass(1).none());
-  InputSegment segment;
-  segment.frames = 2;
-  segment.keys = Keys({key::kSpace});
-  script.segments.push_back(segment);
-  EXPECT_EQ(script.KeysForPass(2), Keys({key::kSpace}));
-  EXPECT_TRUE(script.KeysForPass(3).none());
-}
-
-TEST(InputScriptPasses, LongScriptReplaysPassByPass) {
-  InputRecorder recorder(std::nullopt);
-  std::vector<KeySet> passes;
-  for (int i = 0; i < 200000; ++i) {
-    passes.push_back(i % 2 ? Keys({key::kUp}) : Keys({key::kLeft, key::kA + i % 3}));
-    recorder.AddPass(passes.back());
-  }
-  const InputScript script = ParseInputScript(recorder.Text());
-  ASSERT_EQ(script.segments.size(), passes.size());
-  std::size_t mismatches = 0;
-  for (std::size_t i = 0; i < passes.size(); ++i)
-    if (script.KeysForPass(static_cast<int64_t>(i) + 1) != passes[i]) ++mismatches;
-  EXPECT_EQ(mismatches, 0u);
+  // Segments added after a question are seen.
+  InputScript growing;
+  EXPECT_TRUE(growing.KeysForPass(1).none());
+  growing.segments.push_back(InputSegment{2, Keys({key::kSpace})});
+  EXPECT_EQ(growing.KeysForPass(2), Keys({key::kSpace}));
+  EXPECT_TRUE(growing.KeysForPass(3).none());
 }
 
 TEST(InputScriptText, NamesKeysInScanCodeOrder) {
@@ -144,7 +114,7 @@ TEST(InputScriptText, NamesKeysInScanCodeOrder) {
   EXPECT_EQ(KeysToScriptText(Keys({key::kSpace, 253})), "space");
 }
 
-TEST(InputScriptRecorder, MergesRunsAndRoundTrips) {
+TEST(InputScriptRecorder, MergesRunsRoundTripsAndLeavesUnnamedKeysOut) {
   InputRecorder recorder(uint64_t{42});
   const std::vector<KeySet> passes = {
       Keys({}), Keys({}), Keys({key::kUp}), Keys({key::kUp, key::kLeft}),
@@ -161,63 +131,38 @@ TEST(InputScriptRecorder, MergesRunsAndRoundTrips) {
   ASSERT_EQ(script.TotalPasses(), static_cast<int64_t>(passes.size()));
   for (std::size_t i = 0; i < passes.size(); ++i)
     EXPECT_EQ(script.KeysForPass(static_cast<int64_t>(i) + 1), passes[i]) << "pass " << i + 1;
-}
 
-TEST(InputScriptRecorder, NoSeedNoPassesAndUnnamedKeys) {
-  InputRecorder empty(std::nullopt);
-  EXPECT_EQ(empty.Text(), "# kestrevan input script\n");
-  EXPECT_TRUE(ParseInputScript(empty.Text()).segments.empty());
-
+  InputRecorder unseeded(std::nullopt);
+  EXPECT_EQ(unseeded.Text(), "# kestrevan input script\n");
+  EXPECT_TRUE(ParseInputScript(unseeded.Text()).segments.empty());
   // An unnamed key held for a while must not split the run it is part of.
-  InputRecorder recorder(std::nullopt);
-  recorder.AddPass(Keys({key::kUp}));
-  recorder.AddPass(Keys({key::kUp, 250}));
-  recorder.AddPass(Keys({key::kUp}));
-  EXPECT_EQ(recorder.Text(), "# kestrevan input script\n3 up\n");
+  unseeded.AddPass(Keys({key::kUp}));
+  unseeded.AddPass(Keys({key::kUp, 250}));
+  unseeded.AddPass(Keys({key::kUp}));
+  EXPECT_EQ(unseeded.Text(), "# kestrevan input script\n3 up\n");
 }
 
-class InputScriptFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kestrevan-script-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(dir_);
+std::string LoadError(const std::string& path) {
+  try {
+    LoadInputScript(path);
+  } catch (const std::runtime_error& e) {
+    return e.what();
   }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-  std::string Write(const std::string& name, const std::string& content) {
-    const std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-  }
-  static std::string MessageOf(const std::string& path) {
-    try {
-      LoadInputScript(path);
-    } catch (const std::runtime_error& e) {
-      return e.what();
-    }
-    return "(no error)";
-  }
-  std::filesystem::path dir_;
-};
+  return "(no error)";
+}
 
-TEST_F(InputScriptFiles, LoadsAFileAndNamesItInErrors) {
-  const InputScript script = LoadInputScript(Write("good.txt", "seed 7\n2 up\n"));
+TEST(InputScriptFiles, LoadsAFileAndNamesItInErrors) {
+  const TestFolder dir("script");
+  const InputScript script = LoadInputScript(dir.Write("good.txt", "seed 7\n2 up\n"));
   EXPECT_EQ(script.seed.value_or(0), 7u);
   EXPECT_EQ(script.TotalPasses(), 2);
 
-  const std::string bad = Write("replay.txt", "# x\n1 -\n3 upp\n");
-  EXPECT_EQ(MessageOf(bad), bad + ": line 3: unknown key 'upp'");
-
-  const std::string missing = (dir_ / "missing.txt").string();
-  const std::string missingMessage = MessageOf(missing);
-  EXPECT_EQ(missingMessage.rfind(missing + ": ", 0), 0u) << missingMessage;
-
-  const std::string folderMessage = MessageOf(dir_.string());
-  EXPECT_EQ(folderMessage.rfind(dir_.string() + ": ", 0), 0u) << folderMessage;
+  const std::string bad = dir.Write("replay.txt", "# x\n1 -\n3 upp\n");
+  EXPECT_EQ(LoadError(bad), bad + ": line 3: unknown key 'upp'");
+  for (const std::string& path : {(dir / "missing.txt").string(), dir.Path().string()}) {
+    const std::string message = LoadError(path);
+    EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << message;
+  }
 }
 
 }  // namespace

@@ -56,21 +56,14 @@ TEST_F(Menu, EscapeTwiceLeavesAndReturnChooses) {
   EXPECT_TRUE(Called("PlaySound(\"enter\",False,100,0,0)"));
 }
 
-TEST_F(Menu, NewGameFadesForThirtyThreeFramesThenStartsARound) {
+// The fade's every step (33 frames, twice in the frame Return is read) is in
+// the golden replays' traces; the music that fades with it is not.
+TEST_F(Menu, NewGameFadesTheMusicThenStartsARound) {
   Pass();
   engine.ClearCalls();
-  int frames = 0;
-  std::string state = "menu";
   Pass({key::kReturn});
-  ++frames;
-  EXPECT_EQ(g.Menu.StartFade, 6) << "the fade runs twice in the frame Return is read";
-  while (g.Shell.GameState == "menu" && frames < 100) {
-    state = Pass();
-    ++frames;
-  }
-  EXPECT_EQ(frames, 33);
+  RunUntil([&] { return g.Shell.GameState != "menu"; }, 100);
   EXPECT_EQ(g.Shell.GameState, "game");
-  EXPECT_EQ(g.Menu.StartFade, 102);
   EXPECT_FALSE(g.Menu.StartPending);
   EXPECT_TRUE(Called("StopSound(\"menu\",False)")) << "the round stops the music";
   const auto levels = MusicLevels();

@@ -4,6 +4,15 @@
 
 namespace {
 
+// The comma-separated arguments of a recorded call (the last one left out).
+std::vector<std::string> Fields(const std::string& args) {
+  std::vector<std::string> f;
+  size_t start = 0;
+  for (size_t pos; (pos = args.find(',', start)) != std::string::npos; start = pos + 1)
+    f.push_back(args.substr(start, pos - start));
+  return f;
+}
+
 class Particles : public GameFixture {
  protected:
   void Update() { ParticleEffects(g, false, 0, 0, 0, 0, 0, 0, 200, true); }
@@ -58,14 +67,8 @@ TEST_F(Particles, FadingOpacityAndMotion) {
   const float angle = g.Round.Particles[0].Angle;
   std::vector<int> opacities;
   for (int i = 0; i < 60; ++i) Update();
-  for (const auto& c : engine.CallsOf("DrawImage")) {
-    // texture,x,y,32,32,angle,opacity,...
-    std::vector<std::string> f;
-    size_t start = 0;
-    for (size_t pos; (pos = c.args.find(',', start)) != std::string::npos; start = pos + 1)
-      f.push_back(c.args.substr(start, pos - start));
-    opacities.push_back(std::stoi(f.at(6)));
-  }
+  // texture,x,y,32,32,angle,opacity,...
+  for (const auto& c : engine.CallsOf("DrawImage")) opacities.push_back(std::stoi(Fields(c.args).at(6)));
   ASSERT_EQ(opacities.size(), 60u);
   EXPECT_EQ(std::vector<int>(opacities.begin(), opacities.begin() + 11), std::vector<int>(11, 50));
   EXPECT_EQ(opacities[11], 49);
@@ -85,19 +88,16 @@ TEST_F(Particles, EachKindDrawsItsSpritesAndTints) {
     int16_t kind;
     std::vector<std::string> calls;
   };
+  const std::string white = "SetDrawColor(255,255,255)", flame = "SetDrawColor(255,248,170)";
   const std::vector<Expect> table = {
       {0, {"DrawImage:0:32x32"}},
       {1, {}},
-      {2, {"SetDrawColor(60,60,60)", "DrawImage:32:32x32", "SetDrawColor(255,255,255)"}},
-      {3, {"SetDrawColor(150,150,150)", "DrawImage:32:32x32", "SetDrawColor(255,255,255)"}},
-      {4, {"SetDrawColor(100,100,100)", "DrawImage:32:32x16", "SetDrawColor(255,255,255)"}},
-      {5,
-       {"SetDrawColor(255,248,170)", "DrawImage:0:32x32", "SetDrawColor(157,90,14)",
-        "DrawImage:32:32x16", "SetDrawColor(255,255,255)"}},
-      {6,
-       {"SetDrawColor(255,248,170)", "DrawImage:0:32x16", "DrawImage:32:32x16",
-        "SetDrawColor(255,255,255)"}},
-      {7, {"SetDrawColor(255,248,170)", "DrawImage:32:32x16", "SetDrawColor(255,255,255)"}},
+      {2, {"SetDrawColor(60,60,60)", "DrawImage:32:32x32", white}},
+      {3, {"SetDrawColor(150,150,150)", "DrawImage:32:32x32", white}},
+      {4, {"SetDrawColor(100,100,100)", "DrawImage:32:32x16", white}},
+      {5, {flame, "DrawImage:0:32x32", "SetDrawColor(157,90,14)", "DrawImage:32:32x16", white}},
+      {6, {flame, "DrawImage:0:32x16", "DrawImage:32:32x16", white}},
+      {7, {flame, "DrawImage:32:32x16", white}},
       {9, {}},
   };
   for (const auto& t : table) {
@@ -112,10 +112,7 @@ TEST_F(Particles, EachKindDrawsItsSpritesAndTints) {
         got.push_back(c.Text());
       } else if (c.op == "DrawImage") {
         // cell x and drawn size
-        std::vector<std::string> f;
-        size_t start = 0;
-        for (size_t pos; (pos = c.args.find(',', start)) != std::string::npos; start = pos + 1)
-          f.push_back(c.args.substr(start, pos - start));
+        const std::vector<std::string> f = Fields(c.args);
         const std::string w = f.at(9) == "0" ? "32" : f.at(9);
         const std::string h = f.at(10) == "0" ? "32" : f.at(10);
         got.push_back("DrawImage:" + f.at(7) + ":" + w + "x" + h);

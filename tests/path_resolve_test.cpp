@@ -1,43 +1,31 @@
 #include "components/media/path_resolve.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-namespace fs = std::filesystem;
+#include "test_folder.h"
 
 namespace {
 
 class PathResolveTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("kestrevan-path-" + std::to_string(::getpid()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
+  std::string Touch(const std::string& relative) { return root_.Write(relative, "x"); }
+  std::string Root() const { return root_.Path().string(); }
 
-  std::string Touch(const std::string& relative) {
-    const fs::path path = root_ / relative;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << "x";
-    return path.string();
-  }
-  std::string Root() const { return root_.string(); }
-
-  fs::path root_;
+  TestFolder root_{"path"};
 };
 
-TEST_F(PathResolveTest, BackslashesBecomeSlashesInsideTheProgramFolder) {
+TEST_F(PathResolveTest, BackslashesBecomeSlashesAndAbsoluteNamesAreUsedAsGiven) {
   const std::string land = Touch("files/land.dds");
   EXPECT_EQ(ResolveGameFile(Root(), "files\\land.dds"), land);
   EXPECT_EQ(ResolveGameFile(Root(), "files/land.dds"), land);
   EXPECT_EQ(NormalizeSlashes("a\\b\\c.png"), "a/b/c.png");
+  EXPECT_EQ(ResolveGameFile("/elsewhere", land), land);
+  EXPECT_EQ(ResolveGameFile(Root(), "/no/such\\file.png"), "/no/such/file.png");
+  // Missing files give the plain joined path.
+  EXPECT_EQ(ResolveGameFile(Root(), "files\\none.dds"), (root_ / "files/none.dds").string());
+  EXPECT_EQ(ResolveGameFile(Root(), "nowhere\\land.dds"), (root_ / "nowhere/land.dds").string());
 }
 
 TEST_F(PathResolveTest, FindsFilesWhoseLetterCaseDiffersInEveryComponent) {
@@ -54,18 +42,6 @@ TEST_F(PathResolveTest, ExactSpellingWinsOverACaseVariant) {
   EXPECT_EQ(ResolveGameFile(Root(), "files/LOGO.png"), upper);
   // With no exact match the choice among variants is stable (name order).
   EXPECT_EQ(ResolveGameFile(Root(), "files/Logo.png"), upper);
-}
-
-TEST_F(PathResolveTest, MissingFilesGiveThePlainJoinedPath) {
-  Touch("files/land.dds");
-  EXPECT_EQ(ResolveGameFile(Root(), "files\\none.dds"), (root_ / "files/none.dds").string());
-  EXPECT_EQ(ResolveGameFile(Root(), "nowhere\\land.dds"), (root_ / "nowhere/land.dds").string());
-}
-
-TEST_F(PathResolveTest, AbsoluteNamesAreUsedAsGiven) {
-  const std::string land = Touch("files/land.dds");
-  EXPECT_EQ(ResolveGameFile("/elsewhere", land), land);
-  EXPECT_EQ(ResolveGameFile(Root(), "/no/such\\file.png"), "/no/such/file.png");
 }
 
 }  // namespace

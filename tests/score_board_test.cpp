@@ -3,22 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "components/scores/score_file.h"
 #include "components/scores/score_package.h"
 #include "fakes/memory_score_board.h"
+#include "test_folder.h"
 
 namespace {
 
@@ -39,15 +35,7 @@ ScoreTable FactoryTable() {
 class ScoreBoardFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = fs::temp_directory_path() /
-           ("kestrevan-scoreboard-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::create_directories(dir_ / "program");
     WriteFile(PakPath(), BuildPackage({PackageEntry{"hs.ini", WriteScoreFile(FactoryTable())}}));
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
   }
 
   ScoreStorePaths Paths(bool headless = true) const {
@@ -63,10 +51,6 @@ class ScoreBoardFiles : public ::testing::Test {
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  static std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
   std::vector<fs::path> BadCopies() const {
     std::vector<fs::path> found;
@@ -92,37 +76,37 @@ class ScoreBoardFiles : public ::testing::Test {
     return "(no error)";
   }
 
-  fs::path dir_;
+  TestFolder folder_{"scoreboard"};
+  const fs::path dir_ = folder_.Path();
 };
 
-TEST_F(ScoreBoardFiles, StartUpRestoresHsIniFromThePackage) {
+TEST_F(ScoreBoardFiles, StartUpRestoresHsIniFromThePackageButNeverOverAPlayersTable) {
   auto board = Board();
-  board->SetOption(50);
-  EXPECT_EQ(board->Option(), 50);
   EXPECT_TRUE(board->FileExists("hs.pak"));
   ASSERT_FALSE(board->FileExists("hs.ini"));
   board->OpenPackage("hs.pak", 0, "Open File", 0);
   board->ExtractPackage(0);
   EXPECT_TRUE(board->FileExists("hs.ini"));
   EXPECT_EQ(board->TablePath(), IniPath().string());
-  EXPECT_EQ(ReadFile(IniPath()), WriteScoreFile(FactoryTable()));
+  EXPECT_EQ(ReadWholeFile(IniPath()), WriteScoreFile(FactoryTable()));
   EXPECT_EQ(fs::status(dir_ / "data").permissions() & fs::perms::all, fs::perms::owner_all);
   board->OpenTable("hs.ini", 10, 0);
   EXPECT_EQ(TableOf(*board), FactoryTable());
+
+  ScoreTable mine;
+  mine.Insert(9999, "MINE");
+  WriteFile(IniPath(), WriteScoreFile(mine));
+  board->ExtractPackage(0);
+  EXPECT_EQ(Parse(ReadWholeFile(IniPath())), mine);
 }
 
-TEST_F(ScoreBoardFiles, ATableWithNoFileStartsFromThePackageAndIsWrittenOnTheFirstEntry) {
+// With no hs.ini the table starts from the package and is written on the
+// first entry.
+TEST_F(ScoreBoardFiles, AddScoreRanksShiftsDropsAndSavesAtOnce) {
   auto board = Board();
   board->OpenTable("hs.ini", 10, 0);
   EXPECT_EQ(TableOf(*board), FactoryTable());
   EXPECT_FALSE(fs::exists(IniPath()));
-  board->AddScore(9600, "NEW", {});
-  EXPECT_EQ(Parse(ReadFile(IniPath())).Row(1), (ScoreRow{9600, "NEW"}));
-}
-
-TEST_F(ScoreBoardFiles, AddScoreRanksShiftsDropsAndSavesAtOnce) {
-  auto board = Board();
-  board->OpenTable("hs.ini", 10, 0);
   EXPECT_EQ(board->GetRank(9455), 6);
   EXPECT_EQ(board->GetRank(9450), 7);  // equal to row 6: goes below it
   EXPECT_EQ(board->GetRank(9410), 11);
@@ -151,16 +135,11 @@ TEST_F(ScoreBoardFiles, NamesAreCleanedAndKeptAcrossSaves) {
 }
 
 TEST_F(ScoreBoardFiles, AMissingOrDamagedPackageGivesAnErrorAndAnEmptyTable) {
-  const std::string good = ReadFile(PakPath());
-  std::string badMagic = good;
-  badMagic[2] = 'Q';
-  std::string badChecksum = good;
-  badChecksum[good.size() / 2] ^= 1;
+  // The package's own refusals are tested with it; here, what the board makes of one.
+  std::string badChecksum = ReadWholeFile(PakPath());
+  badChecksum[badChecksum.size() / 2] ^= 1;
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"", "too short"},
-      {badMagic, "wrong magic"},
       {badChecksum, "checksum"},
-      {good.substr(0, good.size() - 1), "length field"},
       {"(none)", "does not exist"},
       {BuildPackage({PackageEntry{"other", "x"}}), "holds no hs.ini"},
       {BuildPackage({PackageEntry{"hs.ini", "junk"}}), "does not read"},
@@ -182,21 +161,17 @@ TEST_F(ScoreBoardFiles, AMissingOrDamagedPackageGivesAnErrorAndAnEmptyTable) {
     if (bytes == "(none)") {
       EXPECT_FALSE(fs::exists(PakPath()));
     } else {
-      EXPECT_EQ(ReadFile(PakPath()), bytes);  // never written
+      EXPECT_EQ(ReadWholeFile(PakPath()), bytes);  // never written
     }
   }
 }
 
 TEST_F(ScoreBoardFiles, ADamagedTableIsMovedAsideWholeAndRestoredFromThePackage) {
-  std::string full = WriteScoreFile(FactoryTable());
+  // Every reason the parser gives takes one way here (the reasons are tested
+  // with the parser); a file too large is refused before it is parsed.
+  const std::string full = WriteScoreFile(FactoryTable());
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"", "empty"},
       {full.substr(0, full.size() / 2), "cut short"},
-      {"kestrevan scores 9\nend\n", "newer version"},
-      {"\x7F"
-       "ELF\x02\x01\x01",
-       "not a score file"},
-      {full.substr(0, 40) + std::string(100, '\0'), "NUL"},
       {std::string(kMaxScoreFileBytes + 10, '#'), "larger than"},
   };
   for (const auto& [bytes, reason] : cases) {
@@ -210,7 +185,7 @@ TEST_F(ScoreBoardFiles, ADamagedTableIsMovedAsideWholeAndRestoredFromThePackage)
     EXPECT_EQ(TableOf(*board), FactoryTable());
     const std::vector<fs::path> bad = BadCopies();
     ASSERT_EQ(bad.size(), 1u);
-    EXPECT_EQ(ReadFile(bad[0]), bytes);
+    EXPECT_EQ(ReadWholeFile(bad[0]), bytes);
     EXPECT_FALSE(fs::exists(IniPath()));
     // One line, naming the file, the reason and where it went.
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
@@ -279,8 +254,7 @@ TEST_F(ScoreBoardFiles, TableOperationsFailBeforeOpenAndOutsideRowsOneToTen) {
   EXPECT_THROW(board->GetName(1), ComponentError);
   EXPECT_THROW(board->AddScore(9000, "EARLY", {}), ComponentError);
   board->OpenTable("hs.ini", 10, 0);
-  for (const int16_t row :
-       {int16_t{0}, int16_t{11}, int16_t{-1}, std::numeric_limits<int16_t>::max()}) {
+  for (const int16_t row : {int16_t{0}, int16_t{11}}) {
     EXPECT_EQ(ReasonOf([&] { board->GetScore(row); }).rfind("GetScore: row ", 0), 0u) << row;
     EXPECT_THROW(board->GetName(row), ComponentError) << row;
   }
@@ -299,18 +273,8 @@ TEST_F(ScoreBoardFiles, APortableInstallKeepsItsOwnTable) {
   EXPECT_EQ(board->TablePath(), (dir_ / "program" / "hs.ini").string());
   board->OpenTable("hs.ini", 10, 0);
   board->AddScore(9000, "SECOND", {});
-  EXPECT_EQ(Parse(ReadFile(dir_ / "program" / "hs.ini")).Row(2).name, "SECOND");
+  EXPECT_EQ(Parse(ReadWholeFile(dir_ / "program" / "hs.ini")).Row(2).name, "SECOND");
   EXPECT_FALSE(fs::exists(dir_ / "data"));
-}
-
-TEST_F(ScoreBoardFiles, ExtractingNeverOverwritesATablePlayersBuilt) {
-  ScoreTable mine;
-  mine.Insert(9999, "MINE");
-  WriteFile(IniPath(), WriteScoreFile(mine));
-  auto board = Board();
-  board->OpenPackage("hs.pak", 0, "Open File", 0);
-  board->ExtractPackage(0);
-  EXPECT_EQ(Parse(ReadFile(IniPath())), mine);
 }
 
 TEST_F(ScoreBoardFiles, TwoBoardsOnOneFileKeepBothEntries) {
@@ -367,26 +331,6 @@ TEST_F(ScoreBoardFiles, TheMemoryFakeAgreesWithTheRealStore) {
     ASSERT_EQ(TableOf(*real), TableOf(fake)) << i;
   }
   EXPECT_EQ(*fake.Stored(), TableOf(*real));
-}
-
-TEST(ScoreFake, RecordsCallsAndFailsTheOneItIsTold) {
-  MemoryScoreBoard fake;
-  fake.FailCall("GetScore", 2);
-  fake.SetStoredRows(std::nullopt);
-  EXPECT_FALSE(fake.FileExists("hs.ini"));
-  fake.OpenTable("hs.ini", 10, 0);
-  EXPECT_EQ(fake.GetScore(1), 9600.0f);  // from the fake's own factory table
-  EXPECT_THROW(fake.GetScore(1), ComponentError);
-  EXPECT_EQ(fake.GetScore(1), 9600.0f);
-  fake.Delay(100);
-  fake.AddScore(9000, "ME", {});
-  EXPECT_EQ(fake.CountOf("GetScore"), 3);
-  EXPECT_EQ(fake.Delays(), std::vector<int32_t>{100});
-  EXPECT_EQ(fake.CallsOf("AddScore").at(0).Text(), "AddScore(9000,\"ME\")");
-  EXPECT_EQ(fake.SaveCount(), 0);  // 9000 does not beat the fake's factory rows
-  fake.SetPackageRows(std::nullopt);
-  EXPECT_THROW(fake.OpenPackage("hs.pak", 0, "Open File", 0), ComponentError);
-  EXPECT_THROW(fake.ExtractPackage(0), ComponentError);
 }
 
 }  // namespace

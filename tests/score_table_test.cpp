@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "components/scores/file_score_board.h"
@@ -25,31 +26,19 @@ std::vector<float> Values(const ScoreTable& table) {
 }
 
 TEST(ScoreTable, RanksAgainstTheRowsWithEqualValuesGoingBelow) {
-  const ScoreTable table = TableOf({9600, 9500, 9500, 9400});
-  EXPECT_EQ(table.RankOf(9700), 1);
-  EXPECT_EQ(table.RankOf(9600), 2);  // first come, first served
-  EXPECT_EQ(table.RankOf(9550), 2);
-  EXPECT_EQ(table.RankOf(9500), 4);
-  EXPECT_EQ(table.RankOf(9400), 5);
-  EXPECT_EQ(table.RankOf(1), 5);   // empty rows hold 0, so any flight enters
-  EXPECT_EQ(table.RankOf(0), 11);  // an empty row's value never enters
-}
-
-TEST(ScoreTable, AFullTableRefusesWhatIsNotBetterThanRowTen) {
-  const ScoreTable table = TableOf({10, 9, 8, 7, 6, 5, 4, 3, 2, 1});
-  EXPECT_EQ(table.RankOf(1), 11);
-  EXPECT_EQ(table.RankOf(0.5f), 11);
-  EXPECT_EQ(table.RankOf(1.5f), 10);
-  EXPECT_EQ(table.RankOf(10000), 1);
-}
-
-TEST(ScoreTable, ValuesNoFlightCanGiveNeverRank) {
-  const ScoreTable table;
-  EXPECT_EQ(table.RankOf(std::numeric_limits<float>::quiet_NaN()), 11);
-  EXPECT_EQ(table.RankOf(std::numeric_limits<float>::infinity()), 11);
-  EXPECT_EQ(table.RankOf(10000.5f), 11);
-  EXPECT_EQ(table.RankOf(-3), 11);
-  EXPECT_EQ(table.RankOf(10000), 1);
+  const ScoreTable some = TableOf({9600, 9500, 9500, 9400});
+  const ScoreTable full = TableOf({10, 9, 8, 7, 6, 5, 4, 3, 2, 1});
+  const ScoreTable empty;
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  const std::vector<std::tuple<const ScoreTable*, float, int>> cases = {
+      {&some, 9700, 1}, {&some, 9600, 2} /* first come, first served */, {&some, 9550, 2},
+      {&some, 9500, 4}, {&some, 9400, 5}, {&some, 1, 5} /* empty rows hold 0, so any flight enters */,
+      {&some, 0, 11} /* an empty row's value never enters */,
+      // A full table refuses what is not better than row ten.
+      {&full, 1, 11}, {&full, 0.5f, 11}, {&full, 1.5f, 10}, {&full, 10000, 1},
+      // Values no flight can give never rank.
+      {&empty, nan, 11}, {&empty, inf, 11}, {&empty, 10000.5f, 11}, {&empty, -3, 11}, {&empty, 10000, 1}};
+  for (const auto& [table, value, rank] : cases) EXPECT_EQ(table->RankOf(value), rank) << value;
 }
 
 TEST(ScoreTable, InsertShiftsLowerRowsDownAndDropsRowTen) {
