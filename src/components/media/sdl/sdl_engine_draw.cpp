@@ -275,10 +275,11 @@ bool SdlEngine::DrawTurned(const SdlTexture& tex, const DrawPlacement& place, fl
   // Nothing of the box on the frame: the turning would be wasted.
   if (x >= target->w || y >= target->h || x + box.width <= 0 || y + box.height <= 0) return true;
   if (!turnScratch_ || turnScratch_->w < box.width || turnScratch_->h < box.height) {
+    // Grown to hold every box seen so far, so it settles after a few frames.
+    const int width = std::max(box.width, turnScratch_ ? turnScratch_->w : 0);
+    const int height = std::max(box.height, turnScratch_ ? turnScratch_->h : 0);
     SDL_FreeSurface(turnScratch_);
-    turnScratch_ = SDL_CreateRGBSurfaceWithFormat(
-        0, std::max(box.width, turnScratch_ ? turnScratch_->w : 0),
-        std::max(box.height, turnScratch_ ? turnScratch_->h : 0), 32, SDL_PIXELFORMAT_ARGB8888);
+    turnScratch_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!turnScratch_) return false;
     SDL_SetSurfaceBlendMode(turnScratch_, SDL_BLENDMODE_BLEND);
   }
