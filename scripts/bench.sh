@@ -292,7 +292,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
     echo
     echo "Peer: Debian's moon-lander (SDL 1.2, \`SDL_AUDIODRIVER=dummy\`), title screen and in play (Return, then the main thruster in short bursts), measured the same way: CPU over ${SECONDS_PACED} s after ${WARMUP} s, peak RSS from /proc. Ours runs with sound on (\`ALSOFT_DRIVERS=null\`: OpenAL mixes into nothing); the flight is the winning golden replay at 60 Hz."
     echo
-    echo "A window draws with SDL's software renderer (the default); \\`opengl\\` is what full screen uses, here drawn on the CPU by Mesa's llvmpipe since this machine has no GPU, so its figures say little about a player's machine. Each start-up launch follows a 0.5 s rest, as a player's launch follows no other; back to back, the previous game's teardown (its memory returned, its window taken down by the X server) adds 20–40 ms on this 2-core machine."
+    echo "A window draws with SDL's software renderer (the default); \`opengl\` is what full screen uses, here drawn on the CPU by Mesa's llvmpipe since this machine has no GPU, so its figures say little about a player's machine. Each start-up launch follows a 0.5 s rest, as a player's launch follows no other; back to back, the previous game's teardown (its memory returned, its window taken down by the X server) adds 20–40 ms on this 2-core machine."
   fi
 } >"$SCRATCH/results.md"
 
