@@ -321,22 +321,36 @@ TEST_F(ScoreSave, SurvivesBeingKilledAtAnyMomentOfASave) {
   const auto started = std::chrono::steady_clock::now();
   for (int round = 0; round < rounds; ++round) {
     const int first = top + 1;
+    // The child says when its table is open, so the moment of the kill is
+    // counted from its first save, not from a fork that a loaded machine
+    // (or a sanitized build) may take milliseconds to get going.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+      ::close(ready[0]);
       std::FILE* quiet = std::freopen("/dev/null", "w", stderr);
       (void)quiet;
       try {
         FileScoreBoard board(Paths(), SystemFileOps());
         board.OpenTable("hs.ini", 10, 0);
+        const char go = 1;
+        if (::write(ready[1], &go, 1) != 1) ::_exit(1);
         for (int n = first; n < 10000000; ++n)
           board.AddScore(valueOf(n), "N" + std::to_string(n), {});
       } catch (...) {
       }
       ::_exit(0);
     }
-    std::this_thread::sleep_for(
-        std::chrono::microseconds(round % 4 == 3 ? later(random) : soon(random)));
+    ::close(ready[1]);
+    char go = 0;
+    const bool opened = ::read(ready[0], &go, 1) == 1;  // 0: the child ended first
+    ::close(ready[0]);
+    if (opened) {
+      std::this_thread::sleep_for(
+          std::chrono::microseconds(round % 4 == 3 ? later(random) : soon(random)));
+    }
     ::kill(child, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
