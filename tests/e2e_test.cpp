@@ -145,6 +145,12 @@ TEST_F(EndToEnd, NoDisplayMeansAClearErrorAndStatusOne) {
   // The engine's operation and SDL's reason, which names the driver.
   EXPECT_NE(r.output.find("cannot start: Initialize: "), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("x11"), std::string::npos) << r.output;
+  // No display named at all: SDL may fall back to a window nobody sees,
+  // which must not count as a window either.
+  const auto none = RunCommand(std::string("env -u WAYLAND_DISPLAY -u DISPLAY -u SDL_VIDEODRIVER \"") +
+                               KESTREVAN_BINARY + "\" --windowed --mute --frames 3");
+  EXPECT_EQ(none.status, 1) << none.output;
+  EXPECT_NE(none.output.find("cannot start: Initialize: "), std::string::npos) << none.output;
 }
 
 // The winning golden flight, flown by the real binary on the generated

@@ -64,6 +64,7 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
     if (options_.headless) {
       CreateHeadlessTarget(w, h);
     } else {
+      RequireVisibleDisplay();
       CreateWindowAndRenderer(w, h, fullScreen);
     }
     audio_ = std::make_unique<AudioOutput>(!options_.headless && !options_.mute);
@@ -75,6 +76,19 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
     frameLog_.reset(std::fopen(options_.frameLogPath.c_str(), "w"));
     // A measuring aid only: the game plays on without it.
     if (!frameLog_) LogOnce("frame log: " + options_.frameLogPath + ": cannot write");
+  }
+}
+
+void SdlEngine::RequireVisibleDisplay() {
+  // With no display at all SDL settles for a driver whose window nobody can
+  // see (and, full screen, draws it with GL on the CPU): the game would run
+  // unseen and unstoppable. Only an explicit SDL_VIDEODRIVER may pick one.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver && !(asked && *asked) &&
+      (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0)) {
+    throw ComponentError("Initialize", std::string("no display to open a window on (SDL found only its ") +
+                                           driver + " driver); play on a desktop, or use --headless");
   }
 }
 

@@ -77,6 +77,8 @@ class SdlEngine final : public MediaEngine {
   std::string FilePath(const std::string& name) const;
   void CreateWindowAndRenderer(int width, int height, bool fullScreen);
   void CreateHeadlessTarget(int width, int height);
+  // Refuses SDL's invisible fallback drivers unless they were asked for.
+  void RequireVisibleDisplay();
   void SetWindowIcon();
   void ForgetReleasedTextures();
   // Draws an unturned picture cut down to its visible box; false when the
