@@ -20,6 +20,7 @@
 #include "core/random.h"
 #include "scores/scores.h"
 #include "shell/app.h"
+#include "shell/settings.h"
 
 namespace fs = std::filesystem;
 
@@ -44,6 +45,27 @@ std::string FindSettings(const std::string& programFolder) {
   return {};
 }
 
+// A display setting of ours: missing means the default, and anything that
+// is not a boolean says so once and keeps the default.
+bool DisplaySetting(const std::string& settingsPath, const std::string& key, bool fallback,
+                    bool verbose) {
+  const std::string raw =
+      settingsPath.empty() ? std::string() : LoadSettingString("main", key, settingsPath);
+  const SettingBool value = ConvertSettingBool(raw);
+  bool on = fallback;
+  if (value == SettingBool::kTrue) on = true;
+  if (value == SettingBool::kFalse) on = false;
+  if (value == SettingBool::kUnconvertible && !raw.empty()) {
+    std::fprintf(stderr, "kestrevan: %s: %s=\"%s\" is not True, False or a number; taken as %s\n",
+                 settingsPath.c_str(), key.c_str(), raw.c_str(), fallback ? "True" : "False");
+  }
+  if (verbose) {
+    std::fprintf(stderr, "kestrevan: setting %s = \"%s\" -> %s\n", key.c_str(), raw.c_str(),
+                 on ? "on" : "off");
+  }
+  return on;
+}
+
 bool WriteTextFile(const std::string& path, const std::string& text) {
   const std::string tmp = path + ".tmp";
   {
@@ -65,7 +87,8 @@ int main(int argc, char** argv) {
   cli.set_version_flag("--version", "Kestrevan 1.05");
 
   bool headless = false, windowed = false, fullscreen = false, mute = false, verbose = false;
-  bool vsync = false;
+  bool vsync = false, integerScale = false;
+  std::string windowSize, frameHashPath;
   int fps = 60;
   std::optional<uint64_t> seed;
   std::string inputPath, recordPath, tracePath, screenshotDir, dataDir, frameLogPath;
@@ -81,6 +104,17 @@ int main(int argc, char** argv) {
   cli.add_flag("--mute", mute, "No sound (as if Sound_On were False)");
   cli.add_flag("--verbose", verbose, "Print each setting and what it decided");
   cli.add_flag("--vsync", vsync, "Pace frames by the display's vertical sync");
+  cli.add_flag("--integer-scale", integerScale,
+               "Scale the picture by whole numbers only (overrides setup.ini's IntegerScale)");
+  cli.add_option("--window-size", windowSize, "The window's first size, WxH (default 640x480)")
+      ->check([](const std::string& text) {
+        int w = 0, h = 0;
+        char tail = 0;
+        if (std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 160 || h < 120 ||
+            w > 16384 || h > 16384)
+          return std::string("expected WxH between 160x120 and 16384x16384");
+        return std::string();
+      });
   cli.add_option("--fps", fps, "Frames per second (0 = as fast as possible)")
       ->check(CLI::Range(0, 1000));
   cli.add_option("--seed", seed, "Seed of the random generator (a seed and a script replay a flight)");
@@ -96,6 +130,8 @@ int main(int argc, char** argv) {
   cli.add_option("--data-dir", dataDir, "Folder for the score table (default: the user's data folder)");
   cli.add_option("--frame-log", frameLogPath,
                  "Write the moment of each presented frame (steady-clock nanoseconds), one a line");
+  cli.add_option("--frame-hashes", frameHashPath,
+                 "Write a fingerprint of each finished frame (\"pass hash\"), one a line");
   cli.add_flag("--print-scores", printScores, "Print the score table and exit");
   cli.add_option("--decode-image", decodeImage,
                  "Decode a picture the game can load and write it as PNG, then exit")
@@ -180,7 +216,15 @@ int main(int argc, char** argv) {
     }
   }
 
+  const std::string settingsPath = FindSettings(programFolder);
   SdlEngineOptions engineOptions;
+  engineOptions.smooth = DisplaySetting(settingsPath, "Smooth", true, verbose);
+  engineOptions.integerScale =
+      integerScale || DisplaySetting(settingsPath, "IntegerScale", false, verbose);
+  if (!windowSize.empty()) {
+    std::sscanf(windowSize.c_str(), "%dx%d", &engineOptions.windowWidth, &engineOptions.windowHeight);
+  }
+  engineOptions.frameHashPath = frameHashPath;
   engineOptions.headless = headless;
   engineOptions.vsync = vsync;
   engineOptions.fps = fps;
@@ -196,7 +240,7 @@ int main(int argc, char** argv) {
 
   AppOptions options;
   options.programFolder = programFolder;
-  options.settingsPath = FindSettings(programFolder);
+  options.settingsPath = settingsPath;
   if (windowed) options.fullScreen = false;
   if (fullscreen) options.fullScreen = true;
   options.mute = mute;

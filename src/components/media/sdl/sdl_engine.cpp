@@ -10,7 +10,9 @@
 #include "components/media/path_resolve.h"
 #include "core/log.h"
 #include "sdl_engine_impl.h"
+#include "sdl_full_screen.h"
 #include "sdl_keymap.h"
+#include "sdl_renderer_choice.h"
 
 namespace {
 
@@ -46,10 +48,8 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
                          "bad frame size " + std::to_string(w) + "x" + std::to_string(h));
   }
   programFolder_ = programFolder;
-  frameWidth_ = w;
-  frameHeight_ = h;
   // Headless runs need only SDL's event queue (the tests push key events into
-  // it); the software renderer on a surface needs no video driver at all.
+  // it); the frame is the compositor's and needs no video driver at all.
   const uint32_t systems = options_.headless ? SDL_INIT_EVENTS : SDL_INIT_VIDEO | SDL_INIT_EVENTS;
   // Closing the window already asks the game once; SDL's extra quit event for
   // the last window would ask it a second time.
@@ -61,11 +61,16 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
   // From here on a failure leaves things for Shutdown, which the shell calls.
   state_ = State::kRunning;
   try {
-    if (options_.headless) {
-      CreateHeadlessTarget(w, h);
-    } else {
+    compositor_ = std::make_unique<Compositor>(w, h);
+    if (!options_.headless) {
       RequireVisibleDisplay();
-      CreateWindowAndRenderer(w, h, fullScreen);
+      OpenWindow(w, h);
+      CreateRenderer();
+      // After the renderer: a GL renderer makes the window anew, and a
+      // window placed by hand would lose its place.
+      fullScreen_ = std::make_unique<FullScreenSwitch>(window_);
+      if (fullScreen) fullScreen_->Set(true);
+      SDL_ShowWindow(window_);
     }
     audio_ = std::make_unique<AudioOutput>(!options_.headless && !options_.mute);
   } catch (...) {
@@ -77,12 +82,16 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
     // A measuring aid only: the game plays on without it.
     if (!frameLog_) LogOnce("frame log: " + options_.frameLogPath + ": cannot write");
   }
+  if (!options_.frameHashPath.empty()) {
+    frameHashes_.reset(std::fopen(options_.frameHashPath.c_str(), "w"));
+    if (!frameHashes_) LogOnce("frame hashes: " + options_.frameHashPath + ": cannot write");
+  }
 }
 
 void SdlEngine::RequireVisibleDisplay() {
   // With no display at all SDL settles for a driver whose window nobody can
-  // see (and, full screen, draws it with GL on the CPU): the game would run
-  // unseen and unstoppable. Only an explicit SDL_VIDEODRIVER may pick one.
+  // see: the game would run unseen and unstoppable. Only an explicit
+  // SDL_VIDEODRIVER may pick one.
   const char* driver = SDL_GetCurrentVideoDriver();
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
   if (driver && !(asked && *asked) &&
@@ -92,45 +101,45 @@ void SdlEngine::RequireVisibleDisplay() {
   }
 }
 
-void SdlEngine::CreateHeadlessTarget(int width, int height) {
-  headlessTarget_ = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-  if (!headlessTarget_) throw ComponentError("Initialize", SDL_GetError());
-  renderer_ = SDL_CreateSoftwareRenderer(headlessTarget_);
-  if (!renderer_) throw ComponentError("Initialize", SDL_GetError());
-  softwareRenderer_ = true;
+void SdlEngine::OpenWindow(int width, int height) {
+  // Made hidden so that going full screen first never flashes a window.
+  const uint32_t flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
+  const int windowWidth = options_.windowWidth > 0 ? options_.windowWidth : width;
+  const int windowHeight = options_.windowHeight > 0 ? options_.windowHeight : height;
+  window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
+                             windowHeight, flags);
+  if (!window_) throw ComponentError("Initialize", std::string("no window: ") + SDL_GetError());
+  // Below a quarter of the frame nothing can be read any more.
+  SDL_SetWindowMinimumSize(window_, width / 4, height / 4);
 }
 
-void SdlEngine::CreateWindowAndRenderer(int width, int height, bool fullScreen) {
-  uint32_t flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
-  if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  // A 640 x 480 window shows the page pixel for pixel, and the software
-  // renderer draws it for a fraction of what a GL context costs where GL
-  // itself runs on the CPU (llvmpipe: a quarter of a core and 130 MB in the
-  // menu). Its frame goes straight to the window, not through a GL texture,
-  // so no GL library is loaded at all. Full screen scales the page to the
-  // display, which is the GPU's work. SDL_RENDER_DRIVER in the environment
-  // still picks any renderer.
-  if (!fullScreen) {
-    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "software", SDL_HINT_DEFAULT);
-    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+void SdlEngine::CreateRenderer() {
+  // The renderer only scales one finished frame into the window. A GPU does
+  // that for nearly nothing; GL drawn on the CPU (Mesa's llvmpipe on a
+  // machine without one) costs several times what SDL's software renderer
+  // does, and a hundred megabytes besides. SDL_RENDER_DRIVER still picks any.
+  const char* asked = SDL_getenv("SDL_RENDER_DRIVER");
+  const bool chosen = asked && *asked;
+  const uint32_t vsync = options_.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+  if (chosen || MachineMayHaveGpu()) {
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsync);
+    if (renderer_ && !chosen && RendererRunsOnCpu(renderer_)) {
+      SDL_DestroyRenderer(renderer_);
+      renderer_ = nullptr;
+    }
   }
-  window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                             height, flags);
-  if (!window_) throw ComponentError("Initialize", std::string("no window: ") + SDL_GetError());
-  fullScreen_ = fullScreen;
-
-  uint32_t rendererFlags = SDL_RENDERER_ACCELERATED;
-  if (options_.vsync) rendererFlags |= SDL_RENDERER_PRESENTVSYNC;
-  renderer_ = SDL_CreateRenderer(window_, -1, rendererFlags);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  if (!renderer_) {
+    // The window's own framebuffer, not one SDL keeps as a GL texture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  }
   if (!renderer_) throw ComponentError("Initialize", std::string("no renderer: ") + SDL_GetError());
-  SDL_RendererInfo info;
-  softwareRenderer_ = SDL_GetRendererInfo(renderer_, &info) == 0 && info.flags & SDL_RENDERER_SOFTWARE;
-  // The game draws on a 640 x 480 page; SDL scales it to the window and keeps
-  // its proportions with bars.
-  if (SDL_RenderSetLogicalSize(renderer_, width, height) != 0) {
-    throw ComponentError("Initialize", SDL_GetError());
-  }
+  frameTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                    compositor_->Width(), compositor_->Height());
+  if (!frameTexture_) throw ComponentError("Initialize", std::string("no frame texture: ") + SDL_GetError());
+  // The frame is opaque: copying it is a copy, not a blend.
+  SDL_SetTextureBlendMode(frameTexture_, SDL_BLENDMODE_NONE);
+  SDL_SetTextureScaleMode(frameTexture_, options_.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
 }
 
 void SdlEngine::SetWindowIcon() {
@@ -145,26 +154,26 @@ void SdlEngine::SetWindowIcon() {
 
 void SdlEngine::Shutdown() {
   if (state_ == State::kShutDown) return;
-  // Textures first: they die with their renderer, and the game may still
-  // hold handles that it drops later.
-  for (const std::weak_ptr<SdlTexture>& weak : textures_) {
-    if (std::shared_ptr<SdlTexture> texture = weak.lock()) texture->Release();
+  // The game may still hold texture handles that it drops later.
+  for (const std::weak_ptr<PictureTexture>& weak : textures_) {
+    if (std::shared_ptr<PictureTexture> texture = weak.lock()) texture->Release();
   }
   textures_.clear();
   if (audio_) audio_->Shutdown();
   audio_.reset();
+  if (frameTexture_) SDL_DestroyTexture(frameTexture_);
+  frameTexture_ = nullptr;
   if (renderer_) SDL_DestroyRenderer(renderer_);
   renderer_ = nullptr;
-  SDL_FreeSurface(turnScratch_);
-  turnScratch_ = nullptr;
-  if (headlessTarget_) SDL_FreeSurface(headlessTarget_);
-  headlessTarget_ = nullptr;
+  fullScreen_.reset();
   if (window_) SDL_DestroyWindow(window_);
   window_ = nullptr;
+  compositor_.reset();
   // Only what we started: other users of SDL in the process keep theirs.
   if (initializedSystems_) SDL_QuitSubSystem(initializedSystems_);
   initializedSystems_ = 0;
   frameLog_.reset();
+  frameHashes_.reset();
   state_ = State::kShutDown;
 }
 
@@ -253,9 +262,7 @@ void SdlEngine::RequestClose() {
 }
 
 void SdlEngine::ToggleFullScreen() {
-  if (!window_) return;
-  const uint32_t flags = fullScreen_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
-  if (SDL_SetWindowFullscreen(window_, flags) == 0) fullScreen_ = !fullScreen_;
+  if (fullScreen_) fullScreen_->Set(!fullScreen_->On());
 }
 
 // ---- sound ------------------------------------------------------------------

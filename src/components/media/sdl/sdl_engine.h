@@ -9,10 +9,17 @@
 // The real media engine. This header names no SDL type: the shell builds the
 // engine through it without seeing the platform.
 struct SdlEngineOptions {
-  bool headless = false;  // no window, no audio device, software frames, unpaced
+  bool headless = false;  // no window, no audio device, unpaced
   bool vsync = false;
   int fps = 60;           // pacing of EndFrame; 0 = unpaced
   bool mute = false;      // never open an audio device
+  // How the frame is scaled into the window: smoothed (linear) or sharp
+  // (nearest), and only by whole numbers when asked.
+  bool smooth = true;
+  bool integerScale = false;
+  // The window's first size; 0 = the frame's own size.
+  int windowWidth = 0;
+  int windowHeight = 0;
   std::vector<int64_t> screenshotPasses;  // save the frame presented in these passes
   std::string screenshotDir;              // ... into this folder
   std::string hotkeyScreenshotDir;        // where HotkeyAction saves (empty = user's folder)
@@ -20,10 +27,9 @@ struct SdlEngineOptions {
   // moment it was shown, in nanoseconds of the steady clock (CLOCK_MONOTONIC
   // on Linux, so another process can compare it with its own readings).
   std::string frameLogPath;
-  // Sends every picture through SDL exactly as asked, without the shortcuts
-  // that skip invisible pixels; the frames must come out the same either way
-  // (the tests and the benchmarks compare them).
-  bool plainDrawing = false;
+  // When set, each finished frame appends "pass hash" (16 hex digits) to
+  // this file: the pictures of a replay, checkable like its trace.
+  std::string frameHashPath;
 };
 
 std::unique_ptr<MediaEngine> CreateSdlEngine(const SdlEngineOptions& options);

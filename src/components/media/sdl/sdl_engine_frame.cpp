@@ -11,6 +11,8 @@
 #include "sdl_engine_impl.h"
 #include "sdl_picture.h"
 #include "sdl_screenshot_paths.h"
+#include "components/media/compositor/frame_hash.h"
+#include "components/media/letterbox.h"
 
 namespace fs = std::filesystem;
 
@@ -23,19 +25,18 @@ void SdlEngine::EndFrame() {
   RequireRunning("EndFrame");
   bool waited = false;
   if (!windowGone_) {
-    const bool passShot = IsScreenshotPass();
     // HotkeyAction runs inside the pass whose frame ends here, so the S key's
-    // shot is the frame shown at the end of that same pass. The pixels are
-    // read before presenting: after the swap a GL back buffer is undefined.
-    const bool captured = (passShot || hotkeyPending_) && CaptureInto(captured_);
-    SDL_RenderFlush(renderer_);  // headless, the surface is the frame: nothing more to show
-    if (!options_.headless) {
+    // shot is the frame shown at the end of that same pass.
+    if (IsScreenshotPass()) SaveFrame(PassScreenshotPath(options_.screenshotDir, pass_));
+    if (hotkeyPending_) SaveHotkeyScreenshot();
+    LogFrameHash();
+    if (renderer_) {
       // The finished frame goes on screen at the tick, not whenever its
       // drawing happened to end: a busy frame and a quiet one then reach the
       // player exactly one period apart.
       pacer_.Wait();
       waited = true;
-      SDL_RenderPresent(renderer_);
+      Present();
       // The icon waits for the first frame: decoding it first would hold
       // the logo back for nothing the player sees.
       if (!iconSet_) {
@@ -44,13 +45,34 @@ void SdlEngine::EndFrame() {
       }
     }
     LogPresent();
-    if (captured && passShot) SaveCaptured(PassScreenshotPath(options_.screenshotDir, pass_));
-    if (captured && hotkeyPending_) SaveHotkeyScreenshot();
   }
   hotkeyPending_ = false;
   framedThisPass_ = true;
   PumpEvents();
   if (!waited && state_ == State::kRunning) pacer_.Wait();
+}
+
+void SdlEngine::Present() {
+  // One upload and one scaled copy a frame, whatever was drawn: the window's
+  // size, full screen and the renderer only change this rectangle.
+  SDL_UpdateTexture(frameTexture_, nullptr, compositor_->Pixels(),
+                    compositor_->Width() * static_cast<int>(sizeof(uint32_t)));
+  int outputWidth = 0, outputHeight = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight) != 0) return;
+  const ScreenRect r = Letterbox(outputWidth, outputHeight, compositor_->Width(),
+                                 compositor_->Height(), options_.integerScale);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  const SDL_Rect dest{r.x, r.y, r.width, r.height};
+  SDL_RenderCopy(renderer_, frameTexture_, nullptr, &dest);
+  SDL_RenderPresent(renderer_);
+}
+
+void SdlEngine::LogFrameHash() {
+  if (!frameHashes_) return;
+  const size_t count = static_cast<size_t>(compositor_->Width()) * compositor_->Height();
+  std::fprintf(frameHashes_.get(), "%lld %016llx\n", static_cast<long long>(pass_),
+               static_cast<unsigned long long>(FrameHash(compositor_->Pixels(), count)));
 }
 
 void SdlEngine::LogPresent() {
@@ -67,40 +89,12 @@ void SdlEngine::HotkeyAction() {
   hotkeyPending_ = true;
 }
 
-bool SdlEngine::CaptureInto(CapturedFrame& frame) {
-  // The page's pixels at the window's own resolution: with a logical size the
-  // viewport is the letterboxed page, scaled.
-  int outputWidth = 0, outputHeight = 0;
-  if (SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight) != 0 || outputWidth <= 0 ||
-      outputHeight <= 0) {
-    LogOnce(std::string("screenshot: cannot read the frame size: ") + SDL_GetError());
-    return false;
-  }
-  SDL_Rect viewport;
-  float scaleX = 1, scaleY = 1;
-  SDL_RenderGetViewport(renderer_, &viewport);
-  SDL_RenderGetScale(renderer_, &scaleX, &scaleY);
-  frame.width = std::clamp(static_cast<int>(std::lround(viewport.w * scaleX)), 1, outputWidth);
-  frame.height = std::clamp(static_cast<int>(std::lround(viewport.h * scaleY)), 1, outputHeight);
-  frame.pitch = outputWidth;
-  // Room for the whole output: SDL writes the viewport's rows at our pitch.
-  frame.argb.resize(static_cast<size_t>(outputWidth) * outputHeight);
-  if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, frame.argb.data(),
-                           frame.pitch * 4) != 0) {
-    LogOnce(std::string("screenshot: cannot read the frame: ") + SDL_GetError());
-    return false;
-  }
-  // A screenshot is opaque whatever the renderer left in the alpha channel.
-  for (uint32_t& pixel : frame.argb) pixel |= 0xFF000000u;
-  return true;
-}
-
-bool SdlEngine::SaveCaptured(const std::string& path) {
+bool SdlEngine::SaveFrame(const std::string& path) {
   std::error_code error;
   const fs::path folder = fs::path(path).parent_path();
   if (!folder.empty()) fs::create_directories(folder, error);
-  const std::string reason = SavePixelsPng(captured_.argb.data(), captured_.width, captured_.height,
-                                           captured_.pitch, path);
+  const std::string reason = SavePixelsPng(compositor_->Pixels(), compositor_->Width(),
+                                           compositor_->Height(), compositor_->Width(), path);
   if (!reason.empty()) {
     LogOnce("screenshot: " + path + ": " + reason);
     return false;
@@ -123,13 +117,6 @@ void SdlEngine::SaveHotkeyScreenshot() {
   localtime_r(&seconds, &local);
 #endif
   const std::string path = (fs::path(folder) / HotkeyScreenshotFileName(local, millis)).string();
-  if (!SaveCaptured(path)) return;  // logged; a failed screenshot never stops the game
+  if (!SaveFrame(path)) return;  // logged; a failed screenshot never stops the game
   LogLine("screenshot saved: " + path);
-}
-
-CapturedFrame SdlEngine::ReadTarget() {
-  RequireRunning("ReadTarget");
-  CapturedFrame frame;
-  if (!CaptureInto(frame)) throw ComponentError("ReadTarget", SDL_GetError());
-  return frame;
 }

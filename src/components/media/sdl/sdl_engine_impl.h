@@ -9,25 +9,19 @@
 #include <vector>
 
 #include "audio.h"
+#include "components/media/compositor/compositor.h"
+#include "components/media/compositor/picture_texture.h"
 #include "components/media/keyboard_state.h"
 #include "components/media/media_engine.h"
-#include "sdl_blend.h"
-#include "sdl_draw_geometry.h"
 #include "sdl_engine.h"
+#include "sdl_full_screen.h"
 #include "sdl_pacer.h"
-#include "sdl_texture.h"
 
-// The pixels of one frame, ARGB8888, `pitch` pixels per row.
-struct CapturedFrame {
-  int width = 0;
-  int height = 0;
-  int pitch = 0;
-  std::vector<uint32_t> argb;
-};
-
-// MediaEngine on SDL2. One window (or, headless, one software surface), one
-// renderer, the textures made on it, the keyboard as the game sees it, and
-// the sound output.
+// MediaEngine on SDL2. Every picture and letter is drawn by the compositor
+// into its one framebuffer; SDL only shows that frame (one streaming
+// texture, scaled into the window by whatever renderer the machine does
+// best), reads the keyboard and carries window events. Headless there is no
+// window and no renderer at all: the frame is the compositor's.
 class SdlEngine final : public MediaEngine {
  public:
   explicit SdlEngine(const SdlEngineOptions& options);
@@ -63,72 +57,47 @@ class SdlEngine final : public MediaEngine {
   void BeginPass(int64_t pass, const KeySet* scripted) override;
   KeySet HeldKeys() override;
 
-  // For tests: the pixels of the render target as they stand (headless: the
-  // frame last drawn), and whether a close request let the window go.
-  CapturedFrame ReadTarget();
-  bool WindowGone() const { return windowGone_; }
-  AudioOutput* Audio() { return audio_.get(); }
-
  private:
   enum class State { kCreated, kRunning, kShutDown };
 
   void RequireRunning(const char* operation) const;
-  SdlTexture& RequireTexture(const Texture& texture, const char* operation) const;
+  const Picture& RequirePicture(const Texture& texture, const char* operation) const;
   std::string FilePath(const std::string& name) const;
-  void CreateWindowAndRenderer(int width, int height, bool fullScreen);
-  void CreateHeadlessTarget(int width, int height);
+  void OpenWindow(int width, int height);
+  void CreateRenderer();
   // Refuses SDL's invisible fallback drivers unless they were asked for.
   void RequireVisibleDisplay();
   void SetWindowIcon();
   void ForgetReleasedTextures();
-  // Draws an unturned picture cut down to its visible box; false when the
-  // draw must go the plain way.
-  bool DrawTrimmed(const SdlTexture& tex, const DrawPlacement& place);
-  // A faded or tinted copy blended straight into the software frame; false
-  // when SDL must do it.
-  bool BlendOnTarget(const SdlTexture& tex, const SDL_Rect& source, const SDL_Rect& dest);
-  // A turned picture worked out as SDL's software renderer would, without
-  // its temporary surfaces; false when SDL must do it.
-  bool DrawTurned(const SdlTexture& tex, const DrawPlacement& place, float angle);
-  // The frame's own pixels when drawing straight into them gives what SDL
-  // would; null when it would not.
-  SDL_Surface* DirectTarget();
-  // The texture's colour and alpha modulation; true when it changes pixels.
-  bool ReadModulation(const SdlTexture& tex, BlendModulation& modulation) const;
-  // A faded or tinted blend of `pixels` onto the frame at (x, y), clipped.
-  void BlendOnto(SDL_Surface* target, const uint32_t* pixels, int pitch, int x, int y, int width,
-                 int height, const BlendModulation& modulation);
 
   void PumpEvents();
   void HandleEvent(const SDL_Event& event);
   void RequestClose();
   void ToggleFullScreen();
 
-  bool CaptureInto(CapturedFrame& frame);
+  // Uploads the frame and scales it into the window.
+  void Present();
   // Logs a failure once and returns false: screenshots never stop the game.
-  bool SaveCaptured(const std::string& path);
+  bool SaveFrame(const std::string& path);
   void SaveHotkeyScreenshot();
   bool IsScreenshotPass() const;
   void LogPresent();
+  void LogFrameHash();
 
   SdlEngineOptions options_;
   State state_ = State::kCreated;
   std::string programFolder_;
   uint32_t initializedSystems_ = 0;
+  std::unique_ptr<Compositor> compositor_;
   SDL_Window* window_ = nullptr;
-  SDL_Surface* headlessTarget_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
-  bool fullScreen_ = false;
-  bool softwareRenderer_ = false;
-  int frameWidth_ = 0;  // the game's page, whatever the window's size
-  int frameHeight_ = 0;
+  SDL_Texture* frameTexture_ = nullptr;  // the compositor's frame, on its way to the screen
+  std::unique_ptr<FullScreenSwitch> fullScreen_;
   bool windowGone_ = false;
   bool iconSet_ = false;
 
-  std::vector<std::weak_ptr<SdlTexture>> textures_;
+  std::vector<std::weak_ptr<PictureTexture>> textures_;
   size_t pruneAt_ = 64;
-  uint8_t tint_[3] = {255, 255, 255};
-  SDL_Surface* turnScratch_ = nullptr;  // where DrawTurned builds its box
 
   KeyboardState keyboard_;
   bool replay_ = false;
@@ -138,7 +107,7 @@ class SdlEngine final : public MediaEngine {
   FramePacer pacer_;
   bool hotkeyPending_ = false;
   bool framedThisPass_ = true;  // EndFrame ran since the last BeginPass
-  CapturedFrame captured_;
   std::unique_ptr<AudioOutput> audio_;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> frameLog_{nullptr, &std::fclose};
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> frameHashes_{nullptr, &std::fclose};
 };

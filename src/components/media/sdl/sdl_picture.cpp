@@ -94,54 +94,15 @@ SurfacePtr DecodePictureFile(const std::string& path) {
   return SurfaceFromImageLibrary(bytes);
 }
 
-void ApplyColorKey(SDL_Surface* argb, int32_t colorKey) {
-  if (colorKey == 0) return;
-  const uint32_t key = static_cast<uint32_t>(colorKey) & 0xFFFFFFu;
-  for (int y = 0; y < argb->h; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(argb->pixels) +
-                                            static_cast<size_t>(y) * argb->pitch);
-    for (int x = 0; x < argb->w; ++x) {
-      if ((row[x] & 0xFFFFFFu) == key) row[x] = key;  // same colour, alpha 0
-    }
+Picture DecodePicture(const std::string& path, int32_t colorKey) {
+  const SurfacePtr surface = DecodePictureFile(path);
+  std::vector<uint32_t> pixels(static_cast<size_t>(surface->w) * surface->h);
+  for (int y = 0; y < surface->h; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels) +
+                                                        static_cast<size_t>(y) * surface->pitch);
+    std::copy(row, row + surface->w, pixels.begin() + static_cast<ptrdiff_t>(y) * surface->w);
   }
-}
-
-std::bitset<256> FindGlyphCells(const SDL_Surface* argb) {
-  std::bitset<256> cells;
-  for (int code = 0; code < 256; ++code) {
-    const int left = (code % 16) * kGlyphCell;
-    const int top = (code / 16) * kGlyphCell;
-    const int right = std::min(left + kGlyphCell, argb->w);
-    const int bottom = std::min(top + kGlyphCell, argb->h);
-    for (int y = top; y < bottom && !cells.test(code); ++y) {
-      const auto* row = reinterpret_cast<const uint32_t*>(
-          static_cast<const uint8_t*>(argb->pixels) + static_cast<size_t>(y) * argb->pitch);
-      for (int x = left; x < right; ++x) {
-        if (row[x] >> 24) {
-          cells.set(code);
-          break;
-        }
-      }
-    }
-  }
-  return cells;
-}
-
-SDL_Rect FindVisibleBox(const SDL_Surface* argb) {
-  int left = argb->w, top = argb->h, right = -1, bottom = -1;
-  for (int y = 0; y < argb->h; ++y) {
-    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
-                                                        static_cast<size_t>(y) * argb->pitch);
-    for (int x = 0; x < argb->w; ++x) {
-      if ((row[x] >> 24) == 0) continue;
-      left = std::min(left, x);
-      right = std::max(right, x);
-      top = std::min(top, y);
-      bottom = y;
-    }
-  }
-  if (right < 0) return SDL_Rect{0, 0, 0, 0};
-  return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
+  return MakePicture(surface->w, surface->h, std::move(pixels), colorKey);
 }
 
 std::string SavePixelsPng(const uint32_t* argb, int width, int height, int pitchPixels,
