@@ -4,27 +4,53 @@
 #include <cmath>
 #include <stdexcept>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  int64_t q = a / b;
-  if (a % b != 0 && ((a < 0) != (b < 0))) --q;
+// ⌊x / k⌋ for k != 0, from a floating-point estimate put right exactly: a
+// 64-bit integer division costs as much as the rest of a sprite's row.
+// Quotients far beyond any frame are only clamped, never corrected; callers
+// compare them with frame columns.
+inline int64_t FloorDiv(int64_t x, int64_t k, double inverse) {
+  const double estimate = std::floor(double(x) * inverse);
+  constexpr double kFar = 1 << 30;
+  if (!(estimate > -kFar)) return -(int64_t{1} << 30);
+  if (!(estimate < kFar)) return int64_t{1} << 30;
+  int64_t q = static_cast<int64_t>(estimate);
+  if (k > 0) {
+    while (q * k > x) --q;
+    while ((q + 1) * k <= x) ++q;
+  } else {
+    while (q * k < x) --q;
+    while ((q + 1) * k >= x) ++q;
+  }
   return q;
 }
 
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+inline int64_t CeilDiv(int64_t x, int64_t k, double inverse) { return -FloorDiv(-x, k, inverse); }
 
-// Narrows [first, last] to the n with lo <= a + n*k < hi. The map is linear
-// along a row or a column, so the pixels it covers there are one run.
-void Narrow(int64_t a, int64_t k, int64_t lo, int64_t hi, int64_t& first, int64_t& last) {
-  if (k == 0) {
+// One axis of the map along a row or a column: the source coordinate grows
+// by `step` per pixel.
+struct Step {
+  int64_t step;
+  double inverse;
+  explicit Step(int64_t s) : step(s), inverse(s != 0 ? 1.0 / double(s) : 0.0) {}
+};
+
+// Narrows [first, last] to the n with lo <= a + n*step < hi. The map is
+// linear along a row or a column, so the pixels it covers there are one run.
+inline void Narrow(int64_t a, const Step& k, int64_t lo, int64_t hi, int64_t& first, int64_t& last) {
+  if (k.step == 0) {
     if (a < lo || a >= hi) last = first - 1;
-  } else if (k > 0) {
-    first = std::max(first, CeilDiv(lo - a, k));
-    last = std::min(last, FloorDiv(hi - 1 - a, k));
+  } else if (k.step > 0) {
+    first = std::max(first, CeilDiv(lo - a, k.step, k.inverse));
+    last = std::min(last, FloorDiv(hi - 1 - a, k.step, k.inverse));
   } else {
-    first = std::max(first, CeilDiv(hi - 1 - a, k));
-    last = std::min(last, FloorDiv(lo - a, k));
+    first = std::max(first, CeilDiv(hi - 1 - a, k.step, k.inverse));
+    last = std::min(last, FloorDiv(lo - a, k.step, k.inverse));
   }
 }
 
@@ -65,7 +91,22 @@ Compositor::Compositor(int width, int height)
 void Compositor::BeginFrame(double red, double green, double blue) {
   const uint32_t colour = 0xFF000000u | (uint32_t{TintByte(red)} << 16) |
                           (uint32_t{TintByte(green)} << 8) | TintByte(blue);
-  std::fill(pixels_.begin(), pixels_.end(), colour);
+  // Filled by hand: the library's copy of one row into the next is slow on
+  // some processors at exactly this size, and a plain fill loop is not
+  // always turned into wide stores.
+  uint32_t* out = pixels_.data();
+  const size_t count = pixels_.size();
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
+  for (; i + 16 <= count; i += 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 12), four);
+  }
+#endif
+  for (; i < count; ++i) out[i] = colour;
 }
 
 void Compositor::SetDrawColor(double red, double green, double blue) {
@@ -117,7 +158,7 @@ void Compositor::Draw(const Picture& picture, const ImageDraw& draw, const Modul
     // Neither turned nor turned a quarter: each row of the frame shows one
     // row of the picture, each column one column.
     int64_t first = 0, last = height_ - 1;
-    Narrow(map.vo, map.vj, int64_t{map.top} << kMapShift, int64_t{map.bottom} << kMapShift, first,
+    Narrow(map.vo, Step(map.vj), int64_t{map.top} << kMapShift, int64_t{map.bottom} << kMapShift, first,
            last);
     if (first <= last) DrawUnturned(picture, map, int(first), int(last), modulation);
     return;
@@ -130,7 +171,7 @@ void Compositor::Draw(const Picture& picture, const ImageDraw& draw, const Modul
 void Compositor::DrawUnturned(const Picture& picture, const DrawMap& m, int rowFirst, int rowLast,
                               const Modulation& modulation) {
   int64_t first = 0, last = width_ - 1;
-  Narrow(m.uo, m.ui, int64_t{m.left} << kMapShift, int64_t{m.right} << kMapShift, first, last);
+  Narrow(m.uo, Step(m.ui), int64_t{m.left} << kMapShift, int64_t{m.right} << kMapShift, first, last);
   if (first > last) return;
   const int x0 = static_cast<int>(first);
   const int count = static_cast<int>(last - first + 1);
@@ -145,13 +186,16 @@ void Compositor::DrawUnturned(const Picture& picture, const DrawMap& m, int rowF
   const int sourceColumn = static_cast<int>(u0 >> kMapShift);
   for (int j = rowFirst; j <= rowLast; ++j) {
     const int sourceRow = static_cast<int>((m.vo + j * m.vj) >> kMapShift);
-    const uint32_t* row = picture.argb.data() + static_cast<size_t>(sourceRow) * picture.width;
+    // Only the visible box is kept, and only the box is ever looked up.
+    const uint32_t* box = picture.argb.data();
+    const ptrdiff_t row = static_cast<ptrdiff_t>(sourceRow - picture.visible.y) * picture.visible.width -
+                          picture.visible.x;
     uint32_t* out = pixels_.data() + static_cast<size_t>(j) * width_ + x0;
     if (contiguous) {
-      BlendRun(row + sourceColumn, out, count, modulation);
+      BlendRun(box + (row + sourceColumn), out, count, modulation);
       continue;
     }
-    for (int k = 0; k < count; ++k) line_[static_cast<size_t>(k)] = row[columns_[static_cast<size_t>(k)]];
+    for (int k = 0; k < count; ++k) line_[static_cast<size_t>(k)] = box[row + columns_[static_cast<size_t>(k)]];
     BlendRun(line_.data(), out, count, modulation);
   }
 }
@@ -160,21 +204,25 @@ void Compositor::DrawTurned(const Picture& picture, const DrawMap& m, int rowFir
                             const Modulation& modulation) {
   const int64_t uLow = int64_t{m.left} << kMapShift, uHigh = int64_t{m.right} << kMapShift;
   const int64_t vLow = int64_t{m.top} << kMapShift, vHigh = int64_t{m.bottom} << kMapShift;
+  // Only the visible box is kept, and only the box is ever looked up.
   const uint32_t* source = picture.argb.data();
-  const size_t pitch = static_cast<size_t>(picture.width);
+  const ptrdiff_t pitch = picture.visible.width;
+  const ptrdiff_t origin = -(static_cast<ptrdiff_t>(picture.visible.y) * pitch + picture.visible.x);
+  const Step alongU(m.ui), alongV(m.vi);
   for (int j = rowFirst; j <= rowLast; ++j) {
     const int64_t uRow = m.uo + j * m.uj;
     const int64_t vRow = m.vo + j * m.vj;
     int64_t first = 0, last = width_ - 1;
-    Narrow(uRow, m.ui, uLow, uHigh, first, last);
-    Narrow(vRow, m.vi, vLow, vHigh, first, last);
+    Narrow(uRow, alongU, uLow, uHigh, first, last);
+    if (first > last) continue;
+    Narrow(vRow, alongV, vLow, vHigh, first, last);
     if (first > last) continue;
     const int count = static_cast<int>(last - first + 1);
     int64_t u = uRow + first * m.ui;
     int64_t v = vRow + first * m.vi;
     for (int k = 0; k < count; ++k, u += m.ui, v += m.vi) {
       line_[static_cast<size_t>(k)] =
-          source[static_cast<size_t>(v >> kMapShift) * pitch + static_cast<size_t>(u >> kMapShift)];
+          source[static_cast<ptrdiff_t>(v >> kMapShift) * pitch + static_cast<ptrdiff_t>(u >> kMapShift) + origin];
     }
     BlendRun(line_.data(), pixels_.data() + static_cast<size_t>(j) * width_ + first, count,
              modulation);

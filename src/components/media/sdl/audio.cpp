@@ -115,7 +115,11 @@ struct AudioOutput::Impl {
     if (device == nullptr) {
       openProblem = "no audio device: running silent";
     } else {
-      context = alcCreateContext(device, nullptr);
+      // The game plays at most a few dozen sounds at once. Left to itself
+      // the library makes room for 256 voices, about ten megabytes of
+      // mixing buffers nobody uses.
+      const ALCint attributes[] = {ALC_MONO_SOURCES, 32, ALC_STEREO_SOURCES, 8, 0};
+      context = alcCreateContext(device, attributes);
       if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         if (context != nullptr) alcDestroyContext(context);
         context = nullptr;

@@ -134,7 +134,8 @@ void SdlEngine::CreateRenderer() {
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   }
   if (!renderer_) throw ComponentError("Initialize", std::string("no renderer: ") + SDL_GetError());
-  frameTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+  frameTexture_ = SDL_CreateTexture(renderer_, FrameTextureFormat(renderer_, window_),
+                                    SDL_TEXTUREACCESS_STREAMING,
                                     compositor_->Width(), compositor_->Height());
   if (!frameTexture_) throw ComponentError("Initialize", std::string("no frame texture: ") + SDL_GetError());
   // The frame is opaque: copying it is a copy, not a blend.

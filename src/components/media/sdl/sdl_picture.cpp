@@ -37,31 +37,6 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-SurfacePtr SurfaceFromDds(const std::vector<uint8_t>& bytes) {
-  DecodedImage image;
-  try {
-    image = DecodeDds(bytes.data(), bytes.size());
-  } catch (const DdsError& error) {
-    throw PictureError(error.what());
-  }
-  if (image.width <= 0 || image.height <= 0 ||
-      image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4) {
-    throw PictureError("DDS decoder returned no pixels");
-  }
-  SurfacePtr surface(
-      SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 32, SDL_PIXELFORMAT_ARGB8888));
-  if (!surface) throw PictureError(std::string("out of memory: ") + SDL_GetError());
-  const uint8_t* in = image.rgba.data();
-  for (int y = 0; y < image.height; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
-                                            static_cast<size_t>(y) * surface->pitch);
-    for (int x = 0; x < image.width; ++x, in += 4) {
-      row[x] = (uint32_t{in[3]} << 24) | (uint32_t{in[0]} << 16) | (uint32_t{in[1]} << 8) | in[2];
-    }
-  }
-  return surface;
-}
-
 // The JPEG reader quietly makes up the end of a cut-off file, so a
 // half-copied picture would load as if whole: a JPEG must close with its
 // end-of-image marker somewhere after its last scan.
@@ -75,34 +50,46 @@ void RequireWholeJpeg(const std::vector<uint8_t>& bytes) {
   throw PictureError("truncated JPEG data (no end-of-image marker)");
 }
 
-SurfacePtr SurfaceFromImageLibrary(const std::vector<uint8_t>& bytes) {
-  RequireWholeJpeg(bytes);
-  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (!stream) throw PictureError(SDL_GetError());
-  SurfacePtr decoded(IMG_Load_RW(stream, 1));
-  if (!decoded) throw PictureError(std::string("cannot decode: ") + IMG_GetError());
-  SurfacePtr converted(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
-  if (!converted) throw PictureError(std::string("cannot convert: ") + SDL_GetError());
-  return converted;
-}
-
 }  // namespace
 
-SurfacePtr DecodePictureFile(const std::string& path) {
-  const std::vector<uint8_t> bytes = ReadWholeFile(path);
-  if (LooksLikeDds(bytes.data(), bytes.size())) return SurfaceFromDds(bytes);
-  return SurfaceFromImageLibrary(bytes);
-}
-
 Picture DecodePicture(const std::string& path, int32_t colorKey) {
-  const SurfacePtr surface = DecodePictureFile(path);
-  std::vector<uint32_t> pixels(static_cast<size_t>(surface->w) * surface->h);
-  for (int y = 0; y < surface->h; ++y) {
-    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels) +
-                                                        static_cast<size_t>(y) * surface->pitch);
-    std::copy(row, row + surface->w, pixels.begin() + static_cast<ptrdiff_t>(y) * surface->w);
+  // Straight into the picture's own pixels: loading is when the game's
+  // memory peaks, and every extra copy of a full-screen picture shows there.
+  std::vector<uint8_t> bytes = ReadWholeFile(path);
+  std::vector<uint32_t> pixels;
+  int width = 0, height = 0;
+  if (LooksLikeDds(bytes.data(), bytes.size())) {
+    DecodedImage image;
+    try {
+      image = DecodeDds(bytes.data(), bytes.size());
+    } catch (const DdsError& error) {
+      throw PictureError(error.what());
+    }
+    bytes = {};
+    width = image.width;
+    height = image.height;
+    pixels.resize(static_cast<size_t>(width) * height);
+    const uint8_t* in = image.rgba.data();
+    for (uint32_t& pixel : pixels) {
+      pixel = (uint32_t{in[3]} << 24) | (uint32_t{in[0]} << 16) | (uint32_t{in[1]} << 8) | in[2];
+      in += 4;
+    }
+  } else {
+    RequireWholeJpeg(bytes);
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!stream) throw PictureError(SDL_GetError());
+    SurfacePtr decoded(IMG_Load_RW(stream, 1));
+    if (!decoded) throw PictureError(std::string("cannot decode: ") + IMG_GetError());
+    bytes = {};
+    width = decoded->w;
+    height = decoded->h;
+    pixels.resize(static_cast<size_t>(width) * height);
+    if (SDL_ConvertPixels(width, height, decoded->format->format, decoded->pixels, decoded->pitch,
+                          SDL_PIXELFORMAT_ARGB8888, pixels.data(), width * 4) != 0) {
+      throw PictureError(std::string("cannot convert: ") + SDL_GetError());
+    }
   }
-  return MakePicture(surface->w, surface->h, std::move(pixels), colorKey);
+  return MakePicture(width, height, std::move(pixels), colorKey);
 }
 
 std::string SavePixelsPng(const uint32_t* argb, int width, int height, int pitchPixels,

@@ -23,11 +23,8 @@ class PictureError : public std::runtime_error {
 };
 
 // Reads `path` and decodes it (DDS by its magic through our decoder, anything
-// else through SDL_image) into a new ARGB8888 surface. Throws PictureError.
-SurfacePtr DecodePictureFile(const std::string& path);
-
-// Decodes `path` into the compositor's picture, keying out `colorKey`
-// (0xRRGGBB; 0 keys nothing). Throws PictureError.
+// else through SDL_image) into the compositor's picture, keying out
+// `colorKey` (0xRRGGBB; 0 keys nothing). Throws PictureError.
 Picture DecodePicture(const std::string& path, int32_t colorKey);
 
 // Writes ARGB8888 pixels (`pitchPixels` apart per row) as a PNG. Returns an

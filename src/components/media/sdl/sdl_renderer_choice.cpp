@@ -35,3 +35,16 @@ bool RendererRunsOnCpu(SDL_Renderer* renderer) {
   }
   return false;
 }
+
+uint32_t FrameTextureFormat(SDL_Renderer* renderer, SDL_Window* window) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0) return SDL_PIXELFORMAT_ARGB8888;
+  const uint32_t windowFormat = SDL_GetWindowPixelFormat(window);
+  bool argb = false, xrgb = false;
+  for (uint32_t i = 0; i < info.num_texture_formats; ++i) {
+    argb = argb || info.texture_formats[i] == SDL_PIXELFORMAT_ARGB8888;
+    xrgb = xrgb || info.texture_formats[i] == SDL_PIXELFORMAT_RGB888;
+  }
+  if (xrgb && (windowFormat == SDL_PIXELFORMAT_RGB888 || !argb)) return SDL_PIXELFORMAT_RGB888;
+  return SDL_PIXELFORMAT_ARGB8888;
+}

@@ -9,3 +9,8 @@ bool MachineMayHaveGpu();
 // Whether an accelerated renderer SDL made is really a software one in
 // disguise (Mesa's llvmpipe, softpipe or swrast, SwiftShader).
 bool RendererRunsOnCpu(SDL_Renderer* renderer);
+
+// The texture format the frame travels in: the frame's pixels are
+// 0xFFRRGGBB, which is both ARGB8888 and XRGB8888 ("RGB888"); whichever
+// the window itself uses spares SDL a conversion of every pixel.
+uint32_t FrameTextureFormat(SDL_Renderer* renderer, SDL_Window* window);
