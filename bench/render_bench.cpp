@@ -1,5 +1,5 @@
-// Headless rendering: one whole pass (rules, drawing and the software
-// renderer) on a quiet flight frame and on the busiest frame of a crash.
+// Headless rendering: one whole pass (rules and drawing into the frame) on
+// a quiet flight frame and on the busiest frame of a crash.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "components/media/sdl/sdl_engine.h"
-#include "components/media/sdl/sdl_engine_test_access.h"
 #include "null_engine.h"
 #include "replay_session.h"
 
@@ -75,15 +74,14 @@ double Percentile(std::vector<double> values, double p) {
 // pass `target`. The passes on the way are drawn too: cheap next to what
 // follows, and the simplest way to arrive at the very same state.
 struct HeadlessRun {
-  HeadlessRun(const LoadedReplay& replay, int64_t target, bool plain)
-      : engine(MakeEngine(plain)), session(*engine, replay.passKeys, replay.seed) {
+  HeadlessRun(const LoadedReplay& replay, int64_t target)
+      : engine(MakeEngine()), session(*engine, replay.passKeys, replay.seed) {
     session.Start(ProgramFolder());
     while (session.PassNumber() < target - 1) session.Pass();
   }
-  static std::unique_ptr<MediaEngine> MakeEngine(bool plain) {
+  static std::unique_ptr<MediaEngine> MakeEngine() {
     SdlEngineOptions options;
     options.headless = true;
-    options.plainDrawing = plain;
     return CreateSdlEngine(options);
   }
   bool HasFiles() { return session.State().Tex.TexLand && session.State().Tex.TexParticles; }
@@ -92,31 +90,17 @@ struct HeadlessRun {
   ReplaySession session;
 };
 
-// The engine's shortcuts must not change a pixel: the chosen pass drawn
-// with them and without them.
-bool SameFrameBothWays(const LoadedReplay& replay, int64_t target) {
-  HeadlessRun fast(replay, target, false);
-  HeadlessRun plain(replay, target, true);
-  fast.session.Pass();
-  plain.session.Pass();
-  return SdlTestReadFrame(*fast.engine).argb == SdlTestReadFrame(*plain.engine).argb;
-}
-
 // Times pass `target` of the crash replay, again and again from the state
-// just before it, in the headless software renderer.
-void TimeOnePass(benchmark::State& state, bool busiest, bool plain) {
+// just before it, on the headless engine's compositor.
+void TimeOnePass(benchmark::State& state, bool busiest) {
   const LoadedReplay replay = LoadReplay(GoldenFolder() + "/alone.txt");
   const ChosenPasses chosen = ChoosePasses(replay);
   const int64_t target = busiest ? chosen.busiest : chosen.quiet;
 
-  HeadlessRun run(replay, target, plain);
+  HeadlessRun run(replay, target);
   ReplaySession& session = run.session;
   if (!run.HasFiles()) {
     state.SkipWithError(("no game files in " + ProgramFolder()).c_str());
-    return;
-  }
-  if (!plain && !SameFrameBothWays(replay, target)) {
-    state.SkipWithError("the engine's shortcuts changed the frame");
     return;
   }
   const ReplaySession::Snapshot before = session.Take();
@@ -138,16 +122,10 @@ void TimeOnePass(benchmark::State& state, bool busiest, bool plain) {
   state.counters["particles"] = busiest ? chosen.busiestParticles : chosen.quietParticles;
 }
 
-void BM_RenderQuietFrame(benchmark::State& state) { TimeOnePass(state, false, false); }
-void BM_RenderCrashFrame(benchmark::State& state) { TimeOnePass(state, true, false); }
-// The same frames through SDL exactly as the game asks for them, without the
-// engine's shortcuts: what those shortcuts save.
-void BM_RenderQuietFramePlain(benchmark::State& state) { TimeOnePass(state, false, true); }
-void BM_RenderCrashFramePlain(benchmark::State& state) { TimeOnePass(state, true, true); }
+void BM_RenderQuietFrame(benchmark::State& state) { TimeOnePass(state, false); }
+void BM_RenderCrashFrame(benchmark::State& state) { TimeOnePass(state, true); }
 
 BENCHMARK(BM_RenderQuietFrame)->UseManualTime()->Iterations(FramesToTime());
 BENCHMARK(BM_RenderCrashFrame)->UseManualTime()->Iterations(FramesToTime());
-BENCHMARK(BM_RenderQuietFramePlain)->UseManualTime()->Iterations(FramesToTime());
-BENCHMARK(BM_RenderCrashFramePlain)->UseManualTime()->Iterations(FramesToTime());
 
 }  // namespace

@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 #include <string>
 
-#include "sdl_engine.h"
-#include "sdl_engine_test_access.h"
+#include "sdl_picture.h"
 
 namespace {
 
@@ -16,16 +14,8 @@ namespace fs = std::filesystem;
 
 fs::path FilesFolder() { return fs::path(KESTREVAN_BINARY).parent_path() / "files"; }
 
-// Decodes a generated picture the way the game would, through a PNG copy.
-SdlTestPicture Decode(const std::string& name) {
-  // Tests run in parallel processes: each copy gets a name of its own.
-  const fs::path png = fs::path(testing::TempDir()) /
-                       ("assets_picture_" + std::to_string(::getpid()) + "_" + name + ".png");
-  DecodeImageToPng((FilesFolder() / name).string(), png.string());
-  SdlTestPicture picture = SdlTestLoadPicture(png.string());
-  fs::remove(png);
-  return picture;
-}
+// Decodes a generated picture the way the game does. Throws PictureError.
+Picture Decode(const std::string& name) { return DecodePicture((FilesFolder() / name).string(), 0); }
 
 struct PictureSize {
   const char* name;
@@ -57,7 +47,7 @@ TEST(AssetPictures, EveryPictureDecodesAtItsSize) {
       ADD_FAILURE() << "not generated into " << FilesFolder();
       continue;
     }
-    SdlTestPicture picture;
+    Picture picture;
     try {
       picture = Decode(expected.name);
     } catch (const std::exception& error) {
@@ -79,7 +69,7 @@ struct CellInk {
   int total = 0;
   int pastAdvance = 0;
 };
-CellInk InkOfCell(const SdlTestPicture& sheet, int code) {
+CellInk InkOfCell(const Picture& sheet, int code) {
   CellInk ink;
   const int left = (code % 16) * kCell, top = (code / 16) * kCell;
   for (int y = top; y < top + kCell; ++y) {
@@ -93,7 +83,7 @@ CellInk InkOfCell(const SdlTestPicture& sheet, int code) {
 }
 
 TEST(AssetPictures, FontHasEveryPrintableGlyphInsideItsAdvance) {
-  const SdlTestPicture sheet = Decode("font_default.dds");
+  const Picture sheet = Decode("font_default.dds");
   ASSERT_EQ(sheet.width, 16 * kCell);
   ASSERT_EQ(sheet.height, 16 * kCell);
   EXPECT_EQ(InkOfCell(sheet, ' ').total, 0) << "the space must draw nothing";
@@ -114,15 +104,14 @@ TEST(AssetPictures, FontHasEveryPrintableGlyphInsideItsAdvance) {
 }
 
 TEST(AssetPictures, BitmapFontHoldsTheSameGlyphsOnMagenta) {
-  const SdlTestPicture sheet = Decode("font_default.dds");
-  const SdlTestPicture bitmap = Decode("font_default.bmp");
+  const Picture sheet = Decode("font_default.dds");
+  const Picture bitmap = Decode("font_default.bmp");
   ASSERT_EQ(bitmap.width, sheet.width);
   ASSERT_EQ(bitmap.height, sheet.height);
   int mismatches = 0;
-  for (size_t i = 0; i < sheet.argb.size(); ++i) {
-    const bool magenta = (bitmap.argb[i] & 0xFFFFFF) == 0xFF00FF;
-    if (magenta == Inked(sheet.argb[i])) ++mismatches;
-  }
+  for (int y = 0; y < sheet.height; ++y)
+    for (int x = 0; x < sheet.width; ++x)
+      mismatches += ((bitmap.At(x, y) & 0xFFFFFF) == 0xFF00FF) == Inked(sheet.At(x, y));
   EXPECT_EQ(mismatches, 0) << "pixels where the two fonts disagree on ink";
 }
 

@@ -1,11 +1,13 @@
-// The engine's plain rules, checked without a renderer: where a draw lands,
-// the frame pacer's schedule, and the screenshot names and folders.
+// The engine's plain rules, checked without a window: where the frame goes
+// in the window, the frame pacer's schedule, and the screenshot names and
+// folders.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 
-#include "sdl_draw_geometry.h"
+#include "components/media/letterbox.h"
 #include "sdl_pacer.h"
 #include "sdl_screenshot_paths.h"
 #include "test_folder.h"
@@ -14,41 +16,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-DrawRequest Request(float x, float y, float sw, float sh, int texW, int texH) {
-  DrawRequest r;
-  r.x = x;
-  r.y = y;
-  r.sourceWidth = sw;
-  r.sourceHeight = sh;
-  r.textureWidth = texW;
-  r.textureHeight = texH;
-  return r;
+// x, y, width, height of where a 640 x 480 frame goes in a window.
+std::array<int, 4> Placed(int windowWidth, int windowHeight, bool wholeNumbers = false) {
+  const ScreenRect r = Letterbox(windowWidth, windowHeight, 640, 480, wholeNumbers);
+  return {r.x, r.y, r.width, r.height};
+}
+using Box = std::array<int, 4>;
+
+TEST(Letterbox, FillsAsMuchAsFitsCentredBetweenBars) {
+  EXPECT_EQ(Placed(640, 480), (Box{0, 0, 640, 480}));
+  EXPECT_EQ(Placed(1280, 960, true), (Box{0, 0, 1280, 960}));
+  EXPECT_EQ(Placed(1000, 480), (Box{180, 0, 640, 480}));   // wider: bars left and right
+  EXPECT_EQ(Placed(800, 900), (Box{0, 150, 800, 600}));    // taller: bars above and below
+  EXPECT_EQ(Placed(1920, 1080), (Box{240, 0, 1440, 1080}));
 }
 
-// How a clipped source keeps its scale is checked on pixels by the engine's
-// tests; a clipped picture turned about its pivot is not.
-TEST(SdlDrawGeometry, PivotStaysOnTheSameScreenPointWhenClipped) {
-  DrawRequest r = Request(100, 100, 40, 20, 32, 20);
-  r.sourceX = -8;
-  r.pivotX = 20;
-  r.pivotY = 10;
-  const DrawPlacement p = PlaceDraw(r);
-  ASSERT_TRUE(p.visible);
-  EXPECT_EQ(p.sourceX, 0);
-  EXPECT_EQ(p.sourceWidth, 32);
-  EXPECT_FLOAT_EQ(p.destX, 108);
-  EXPECT_FLOAT_EQ(p.destX + p.pivotX, 120);  // screen pivot = x + 20
-  EXPECT_FLOAT_EQ(p.destY + p.pivotY, 110);
+TEST(Letterbox, WholeNumbersScaleByTheLargestThatFitsButNeverHideTheFrame) {
+  EXPECT_EQ(Placed(1920, 1080, true), (Box{320, 60, 1280, 960}));
+  EXPECT_EQ(Placed(1279, 2000, true), (Box{319, 760, 640, 480}));  // 2 does not fit across
+  // A window smaller than the frame still shows all of it, shrunk.
+  EXPECT_EQ(Placed(320, 200, true), (Box{26, 0, 267, 200}));
+  EXPECT_EQ(Placed(320, 200, false), (Box{26, 0, 267, 200}));
+  EXPECT_EQ(Placed(1, 1), (Box{0, 0, 1, 1}));
 }
 
-TEST(SdlDrawGeometry, NothingToDrawOutsideTheTextureOrWithNoSize) {
-  DrawRequest outside = Request(0, 0, 16, 16, 32, 32);
-  outside.sourceX = 40;
-  EXPECT_FALSE(PlaceDraw(outside).visible);
-  EXPECT_FALSE(PlaceDraw(Request(0, 0, 0, 16, 32, 32)).visible);
-  DrawRequest negative = Request(0, 0, 16, 16, 32, 32);
-  negative.drawnWidth = -5;
-  EXPECT_FALSE(PlaceDraw(negative).visible);
+TEST(Letterbox, DegenerateSizesPlaceNothing) {
+  EXPECT_EQ(Placed(0, 480), (Box{0, 0, 0, 0}));
+  EXPECT_EQ(Placed(640, -1, true), (Box{0, 0, 0, 0}));
+  const ScreenRect noFrame = Letterbox(640, 480, 0, 480, false);
+  EXPECT_EQ(noFrame.width, 0);
+  EXPECT_EQ(noFrame.height, 0);
 }
 
 TEST(SdlFramePacer, DeadlinesFollowOnePeriodApartAndReanchorWhenFarBehind) {
