@@ -4,9 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "components/media/pixel_fill.h"
 
 namespace {
 
@@ -91,22 +89,7 @@ Compositor::Compositor(int width, int height)
 void Compositor::BeginFrame(double red, double green, double blue) {
   const uint32_t colour = 0xFF000000u | (uint32_t{TintByte(red)} << 16) |
                           (uint32_t{TintByte(green)} << 8) | TintByte(blue);
-  // Filled by hand: the library's copy of one row into the next is slow on
-  // some processors at exactly this size, and a plain fill loop is not
-  // always turned into wide stores.
-  uint32_t* out = pixels_.data();
-  const size_t count = pixels_.size();
-  size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i four = _mm_set1_epi32(static_cast<int>(colour));
-  for (; i + 16 <= count; i += 16) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), four);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), four);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), four);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 12), four);
-  }
-#endif
-  for (; i < count; ++i) out[i] = colour;
+  FillPixels(pixels_.data(), pixels_.size(), colour);
 }
 
 void Compositor::SetDrawColor(double red, double green, double blue) {

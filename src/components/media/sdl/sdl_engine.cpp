@@ -102,6 +102,8 @@ void SdlEngine::RequireVisibleDisplay() {
 }
 
 void SdlEngine::OpenWindow(int width, int height) {
+  // The window's own pixels, not a GL texture SDL would keep for them.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // Made hidden so that going full screen first never flashes a window.
   const uint32_t flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
   const int windowWidth = options_.windowWidth > 0 ? options_.windowWidth : width;
@@ -115,11 +117,14 @@ void SdlEngine::OpenWindow(int width, int height) {
 
 void SdlEngine::CreateRenderer() {
   // The renderer only scales one finished frame into the window. A GPU does
-  // that for nearly nothing; GL drawn on the CPU (Mesa's llvmpipe on a
-  // machine without one) costs several times what SDL's software renderer
-  // does, and a hundred megabytes besides. SDL_RENDER_DRIVER still picks any.
+  // that for nearly nothing. Without one, GL drawn on the CPU (Mesa's
+  // llvmpipe) costs several times what it takes to scale the frame
+  // ourselves straight into the window's own pixels, and a hundred
+  // megabytes besides; SDL's own software scaling is several times slower
+  // than ours too. SDL_RENDER_DRIVER still picks: "software" means ours.
   const char* asked = SDL_getenv("SDL_RENDER_DRIVER");
   const bool chosen = asked && *asked;
+  if (chosen && SDL_strcasecmp(asked, "software") == 0) return;
   const uint32_t vsync = options_.vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
   if (chosen || MachineMayHaveGpu()) {
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsync);
@@ -128,15 +133,10 @@ void SdlEngine::CreateRenderer() {
       renderer_ = nullptr;
     }
   }
-  if (!renderer_) {
-    // The window's own framebuffer, not one SDL keeps as a GL texture.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  }
-  if (!renderer_) throw ComponentError("Initialize", std::string("no renderer: ") + SDL_GetError());
+  if (!renderer_) return;
   frameTexture_ = SDL_CreateTexture(renderer_, FrameTextureFormat(renderer_, window_),
-                                    SDL_TEXTUREACCESS_STREAMING,
-                                    compositor_->Width(), compositor_->Height());
+                                    SDL_TEXTUREACCESS_STREAMING, compositor_->Width(),
+                                    compositor_->Height());
   if (!frameTexture_) throw ComponentError("Initialize", std::string("no frame texture: ") + SDL_GetError());
   // The frame is opaque: copying it is a copy, not a blend.
   SDL_SetTextureBlendMode(frameTexture_, SDL_BLENDMODE_NONE);

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -14,6 +13,7 @@
 #include "sdl_screenshot_paths.h"
 #include "components/media/compositor/frame_hash.h"
 #include "components/media/letterbox.h"
+#include "components/media/pixel_fill.h"
 
 namespace fs = std::filesystem;
 
@@ -31,7 +31,7 @@ void SdlEngine::EndFrame() {
     if (IsScreenshotPass()) SaveFrame(PassScreenshotPath(options_.screenshotDir, pass_));
     if (hotkeyPending_) SaveHotkeyScreenshot();
     LogFrameHash();
-    if (renderer_) {
+    if (window_) {
       // The finished frame goes on screen at the tick, not whenever its
       // drawing happened to end: a busy frame and a quiet one then reach the
       // player exactly one period apart.
@@ -54,21 +54,26 @@ void SdlEngine::EndFrame() {
 }
 
 void SdlEngine::Present() {
+  if (renderer_) {
+    PresentThroughRenderer();
+  } else {
+    PresentOnWindowSurface();
+  }
+}
+
+void SdlEngine::PresentThroughRenderer() {
   // One upload and one scaled copy a frame, whatever was drawn: the window's
   // size, full screen and the renderer only change this rectangle.
   void* pixels = nullptr;
   int pitch = 0;
   if (SDL_LockTexture(frameTexture_, nullptr, &pixels, &pitch) == 0) {
-    const size_t row = static_cast<size_t>(compositor_->Width()) * sizeof(uint32_t);
-    const auto* from = reinterpret_cast<const uint8_t*>(compositor_->Pixels());
-    auto* to = static_cast<uint8_t*>(pixels);
-    // One long copy where the rows lie back to back, as they usually do:
-    // short row-sized copies are slow on some processors.
-    if (static_cast<size_t>(pitch) == row) {
-      std::memcpy(to, from, row * static_cast<size_t>(compositor_->Height()));
+    const size_t row = static_cast<size_t>(compositor_->Width());
+    auto* to = static_cast<uint32_t*>(pixels);
+    if (static_cast<size_t>(pitch) == row * sizeof(uint32_t)) {
+      CopyPixels(to, compositor_->Pixels(), row * static_cast<size_t>(compositor_->Height()));
     } else {
       for (int y = 0; y < compositor_->Height(); ++y)
-        std::memcpy(to + static_cast<size_t>(y) * pitch, from + y * row, row);
+        CopyPixels(to + static_cast<size_t>(y) * (pitch / 4), compositor_->Pixels() + y * row, row);
     }
     SDL_UnlockTexture(frameTexture_);
   }
@@ -81,6 +86,42 @@ void SdlEngine::Present() {
   const SDL_Rect dest{r.x, r.y, r.width, r.height};
   SDL_RenderCopy(renderer_, frameTexture_, nullptr, &dest);
   SDL_RenderPresent(renderer_);
+}
+
+void SdlEngine::PresentOnWindowSurface() {
+  // Asked for every frame: SDL makes the surface anew when the window's
+  // size changes.
+  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (!surface) {
+    LogOnce(std::string("cannot show the frame: ") + SDL_GetError());
+    return;
+  }
+  const uint32_t format = surface->format->format;
+  if (format != SDL_PIXELFORMAT_ARGB8888 && format != SDL_PIXELFORMAT_RGB888) {
+    // A window of another pixel format (a 16-bit display, say): SDL
+    // converts, slowly, rather than nothing being shown.
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(compositor_->Pixels()), compositor_->Width(), compositor_->Height(),
+        32, compositor_->Width() * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (frame) {
+      const ScreenRect r = Letterbox(surface->w, surface->h, compositor_->Width(),
+                                     compositor_->Height(), options_.integerScale);
+      SDL_Rect dest{r.x, r.y, r.width, r.height};
+      SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+      SDL_BlitScaled(frame, nullptr, surface, &dest);
+      SDL_FreeSurface(frame);
+    }
+    SDL_UpdateWindowSurface(window_);
+    return;
+  }
+  if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+  const ScreenRect r = Letterbox(surface->w, surface->h, compositor_->Width(),
+                                 compositor_->Height(), options_.integerScale);
+  scaler_.Scale(compositor_->Pixels(), compositor_->Width(), compositor_->Height(),
+                static_cast<uint32_t*>(surface->pixels), surface->pitch / 4, surface->w,
+                surface->h, r, options_.smooth);
+  if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  SDL_UpdateWindowSurface(window_);
 }
 
 void SdlEngine::LogFrameHash() {

@@ -11,6 +11,7 @@
 #include "audio.h"
 #include "components/media/compositor/compositor.h"
 #include "components/media/compositor/picture_texture.h"
+#include "components/media/frame_scaler.h"
 #include "components/media/keyboard_state.h"
 #include "components/media/media_engine.h"
 #include "sdl_engine.h"
@@ -75,8 +76,11 @@ class SdlEngine final : public MediaEngine {
   void RequestClose();
   void ToggleFullScreen();
 
-  // Uploads the frame and scales it into the window.
+  // Shows the frame, scaled into the window: through a GPU renderer, or
+  // scaled by us straight into the window's own pixels.
   void Present();
+  void PresentThroughRenderer();
+  void PresentOnWindowSurface();
   // Logs a failure once and returns false: screenshots never stop the game.
   bool SaveFrame(const std::string& path);
   void SaveHotkeyScreenshot();
@@ -92,6 +96,7 @@ class SdlEngine final : public MediaEngine {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* frameTexture_ = nullptr;  // the compositor's frame, on its way to the screen
+  FrameScaler scaler_;                   // without a renderer
   std::unique_ptr<FullScreenSwitch> fullScreen_;
   bool windowGone_ = false;
   bool iconSet_ = false;
