@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/efx.h>
 
 #include <algorithm>
 #include <cmath>
@@ -115,10 +116,10 @@ struct AudioOutput::Impl {
     if (device == nullptr) {
       openProblem = "no audio device: running silent";
     } else {
-      // The game plays at most a few dozen sounds at once. Left to itself
-      // the library makes room for 256 voices, about ten megabytes of
-      // mixing buffers nobody uses.
-      const ALCint attributes[] = {ALC_MONO_SOURCES, 32, ALC_STEREO_SOURCES, 8, 0};
+      // No sound of the game goes through an effect: without the two
+      // effect sends of each of the library's 256 voices, a megabyte of
+      // mixing state is never made.
+      const ALCint attributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
       context = alcCreateContext(device, attributes);
       if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         if (context != nullptr) alcDestroyContext(context);
