@@ -8,7 +8,7 @@ DEBIAN_PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-image-dev libopenal-dev libsquish-dev libcairo2-dev
   libcli11-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
-  xvfb xauth
+  libx11-dev openbox x11-apps xauth xdotool xvfb
 )
 
 print_other_systems() {
