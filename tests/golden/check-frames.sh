@@ -12,7 +12,7 @@ PINNED="$ROOT/tests/golden/$NAME.frames"
 SCRATCH="$(mktemp -d)"
 trap 'rm -rf "$SCRATCH"' EXIT
 
-"$ROOT/scripts/pin-frames.sh" --binary "$GAME" --into "$SCRATCH" "$NAME" >/dev/null
+bash "$ROOT/scripts/pin-frames.sh" --binary "$GAME" --into "$SCRATCH" "$NAME" >/dev/null
 # The first line that differs, or the first one only one of the files has.
 awk -v name="$NAME" '
   NR == FNR { pinned[FNR] = $0; count = FNR; next }

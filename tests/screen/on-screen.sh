@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What a player sees of the winning golden flight while the canopy is open,
 # in a 640 x 480 window, a 1280 x 960 window and full screen at 1920 x 1080
-# (through our own scaling and through OpenGL): the game is stopped there,
+# (through our own scaling and through OpenGL): the game is frozen there,
 # the X screen is dumped, and the frame is read back where the letterbox
 # puts it and matched with the headless frames of those passes. The health
 # bar, the parachute and the particles must all be on the screen.

@@ -1,8 +1,7 @@
 # shellcheck shell=bash disable=SC2034
-# Virtual X screens for the tests that look at what the game shows, each
-# 1920 x 1080 at 24 bits, each with its own server so that games on them
-# never cover one another. Sourced by those tests; WORK must name their
-# scratch folder.
+# Virtual X screens for the tests that look at what the game shows: servers
+# of their own (no display needed), each one screen of 1920 x 1080 at 24
+# bits. Sourced by those tests; WORK must name their scratch folder.
 
 SCREEN_PIDS=()
 X_DISPLAY=""
@@ -62,7 +61,7 @@ start_screen() {
 }
 
 stop_screens() {
-  local pid
+  local pid i
   # Window managers first, then their servers.
   for ((i = ${#SCREEN_PIDS[@]} - 1; i >= 0; i--)); do
     kill "${SCREEN_PIDS[i]}" 2>/dev/null || true
