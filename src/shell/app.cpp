@@ -17,15 +17,7 @@ namespace {
 // A setting is off only when it reads as False; anything that cannot be read
 // as a boolean (a missing file included) counts as on.
 bool SettingIsOn(const std::string& key, const AppOptions& o) {
-  const std::string raw = o.settingsPath.empty() ? std::string()
-                                                 : LoadSettingString("main", key, o.settingsPath);
-  const SettingBool value = ConvertSettingBool(raw);
-  if (value == SettingBool::kUnconvertible && !raw.empty())
-    LogOnce(o.settingsPath + ": " + key + "=\"" + raw + "\" is not True, False or a number; taken as on");
-  const bool on = value != SettingBool::kFalse;
-  if (o.verbose)
-    LogLine("setting " + key + " = \"" + raw + "\" -> " + (on ? "on" : "off"));
-  return on;
+  return ReadSwitch(o.settingsPath, key, true, o.verbose);
 }
 
 void Call(const Routine& routine, Game& g) {

@@ -45,27 +45,6 @@ std::string FindSettings(const std::string& programFolder) {
   return {};
 }
 
-// A display setting of ours: missing means the default, and anything that
-// is not a boolean says so once and keeps the default.
-bool DisplaySetting(const std::string& settingsPath, const std::string& key, bool fallback,
-                    bool verbose) {
-  const std::string raw =
-      settingsPath.empty() ? std::string() : LoadSettingString("main", key, settingsPath);
-  const SettingBool value = ConvertSettingBool(raw);
-  bool on = fallback;
-  if (value == SettingBool::kTrue) on = true;
-  if (value == SettingBool::kFalse) on = false;
-  if (value == SettingBool::kUnconvertible && !raw.empty()) {
-    std::fprintf(stderr, "kestrevan: %s: %s=\"%s\" is not True, False or a number; taken as %s\n",
-                 settingsPath.c_str(), key.c_str(), raw.c_str(), fallback ? "True" : "False");
-  }
-  if (verbose) {
-    std::fprintf(stderr, "kestrevan: setting %s = \"%s\" -> %s\n", key.c_str(), raw.c_str(),
-                 on ? "on" : "off");
-  }
-  return on;
-}
-
 bool WriteTextFile(const std::string& path, const std::string& text) {
   const std::string tmp = path + ".tmp";
   {
@@ -218,9 +197,9 @@ int main(int argc, char** argv) {
 
   const std::string settingsPath = FindSettings(programFolder);
   SdlEngineOptions engineOptions;
-  engineOptions.smooth = DisplaySetting(settingsPath, "Smooth", true, verbose);
+  engineOptions.smooth = ReadSwitch(settingsPath, "Smooth", true, verbose);
   engineOptions.integerScale =
-      integerScale || DisplaySetting(settingsPath, "IntegerScale", false, verbose);
+      integerScale || ReadSwitch(settingsPath, "IntegerScale", false, verbose);
   if (!windowSize.empty()) {
     std::sscanf(windowSize.c_str(), "%dx%d", &engineOptions.windowWidth, &engineOptions.windowHeight);
   }

@@ -1,5 +1,7 @@
 #include "shell/settings.h"
 
+#include "core/log.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -171,4 +173,15 @@ SettingBool ConvertSettingBool(const std::string& text) {
   bool nonZero = false;
   if (!ParseNumber(trimmed, nonZero)) return SettingBool::kUnconvertible;
   return nonZero ? SettingBool::kTrue : SettingBool::kFalse;
+}
+
+bool ReadSwitch(const std::string& path, const std::string& key, bool fallback, bool verbose) {
+  const std::string raw = path.empty() ? std::string() : LoadSettingString("main", key, path);
+  const SettingBool value = ConvertSettingBool(raw);
+  const bool on = value == SettingBool::kUnconvertible ? fallback : value == SettingBool::kTrue;
+  if (value == SettingBool::kUnconvertible && !raw.empty())
+    LogOnce(path + ": " + key + "=\"" + raw + "\" is not True, False or a number; taken as " +
+            (fallback ? "on" : "off"));
+  if (verbose) LogLine("setting " + key + " = \"" + raw + "\" -> " + (on ? "on" : "off"));
+  return on;
 }

@@ -19,3 +19,9 @@ std::string LoadSettingStringFromText(const std::string& section, const std::str
 // number (0 = false, anything else true). Anything else cannot be converted.
 enum class SettingBool { kTrue, kFalse, kUnconvertible };
 SettingBool ConvertSettingBool(const std::string& text);
+
+// A switch of [main]: off only when it reads as False, on when it reads as
+// True; missing (or no file at all) gives `fallback`, and so does a value
+// that is neither, with one warning naming the file. With `verbose` the raw
+// value and the decision are printed.
+bool ReadSwitch(const std::string& path, const std::string& key, bool fallback, bool verbose);

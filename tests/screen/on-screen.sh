@@ -21,14 +21,7 @@ SCRIPT="$HERE/../golden/win.txt"
 STOP_AT=600
 FIRST=$((STOP_AT - 5))
 LAST=728
-WORK="$(mktemp -d)"
 . "$HERE/x-screens.sh"
-cleanup() {
-  local status=$?
-  stop_screens
-  if [ "$status" -eq 1 ]; then echo "(kept for a look: $WORK)"; else rm -rf "$WORK"; fi
-}
-trap cleanup EXIT
 need_tools Xvfb xdotool xwd
 mkdir -p "$WORK/config/kestrevan"
 printf '[main]\nSmooth=False\n' >"$WORK/config/kestrevan/setup.ini"

@@ -15,14 +15,7 @@ SCRIPT="$HERE/../golden/win.txt"
 # The hints over space, the heat trail, the canopy open, dust on the first
 # pad. Later passes show nothing these do not, and would double the time.
 PASSES=(120 300 600 900)
-WORK="$(mktemp -d)"
 . "$HERE/x-screens.sh"
-cleanup() {
-  local status=$?
-  stop_screens
-  if [ "$status" -eq 1 ]; then echo "(kept for a look: $WORK)"; else rm -rf "$WORK"; fi
-}
-trap cleanup EXIT
 need_tools Xvfb openbox xdotool
 mkdir -p "$WORK/config"
 

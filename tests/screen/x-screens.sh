@@ -1,7 +1,17 @@
 # shellcheck shell=bash disable=SC2034
 # Virtual X screens for the tests that look at what the game shows: servers
 # of their own (no display needed), each one screen of 1920 x 1080 at 24
-# bits. Sourced by those tests; WORK must name their scratch folder.
+# bits. Sourced by those tests.
+
+# Sourcing makes the scratch folder WORK; on exit the servers stop and the
+# folder goes, unless the test failed (status 1): then it stays for a look.
+WORK="$(mktemp -d)"
+finish_screens() {
+  local status=$?
+  stop_screens
+  if [ "$status" -eq 1 ]; then echo "(kept for a look: $WORK)"; else rm -rf "$WORK"; fi
+}
+trap finish_screens EXIT
 
 SCREEN_PIDS=()
 X_DISPLAY=""
