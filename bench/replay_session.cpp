@@ -7,6 +7,7 @@
 #include "components/scores/score_board.h"
 #include "core/input_script.h"
 #include "core/step.h"
+#include "flight/flight.h"
 #include "shell/app.h"
 #include "shell/assets.h"
 
@@ -34,12 +35,9 @@ void ReplaySession::Start(const std::string& programFolder) {
   RunStep([&] { CreateGameFont(g); });
   RunStep([&] { LoadSoundsAndWaitForLogo(g, false); });
   RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
-  g.Shell.ThrustPower = 1.0f / 12.0f;
-  g.Shell.Gravity = 1.0f / 20.0f;
+  PresetSharedValues(g);
   g.Shell.GameState = "menu";
   RunStep([&] { engine_.PlaySound("menu", true, 100, 0, 0); });
-  g.Shell.HelpRoundsLeft = 5;
-  g.Shell.LogoFade = 100;
   g.Shell.Running = true;
   start_ = Take();
   pass_ = 0;

@@ -7,6 +7,7 @@
 #include "core/input_script.h"
 #include "core/log.h"
 #include "core/trace.h"
+#include "flight/flight.h"
 #include "scores/scores.h"
 #include "shell/assets.h"
 #include "shell/settings.h"
@@ -120,13 +121,11 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   // 7. The table.
   if (g.Scores) RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
 
-  // 8-11. Shared values.
-  RunStep([&] { g.Shell.ThrustPower = 1.0f / 12.0f; });
-  RunStep([&] { g.Shell.Gravity = 1.0f / 20.0f; });
+  // 8-11. Shared values, then the menu and its music. Setting a value
+  // cannot fail or be seen from outside, so all of them come first.
+  RunStep([&] { PresetSharedValues(g); });
   RunStep([&] { g.Shell.GameState = "menu"; });
   RunStep([&] { e.PlaySound("menu", true, 100, 0, 0); });
-  RunStep([&] { g.Shell.HelpRoundsLeft = 5; });
-  RunStep([&] { g.Shell.LogoFade = 100; });
   if (closedEarly()) return 0;
 
   // 12. The loop.
