@@ -2,7 +2,8 @@
 # command on a fresh Debian/Ubuntu machine.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Extra -D settings on top of the default preset of CMakePresets.json.
+CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build play test bench fuzz sanitize soak bad-files mutate clean
 
@@ -12,7 +13,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 configure:
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --preset default -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)

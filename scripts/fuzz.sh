@@ -95,8 +95,7 @@ fi
 
 echo "fuzz: building ${TARGETS[*]} in $BUILD"
 build_start=$(date +%s)
-cmake --no-warn-unused-cli -S "$ROOT" -B "$BUILD" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DKESTREVAN_FUZZ=ON -DKESTREVAN_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --preset fuzz -S "$ROOT" -B "$BUILD" >/dev/null
 cmake --build "$BUILD" -j "$JOBS" --target "${TARGETS[@]}" >"$BUILD/fuzz-build.log" 2>&1 || {
   tail -n 40 "$BUILD/fuzz-build.log" >&2
   echo "fuzz: build failed (log: $BUILD/fuzz-build.log)" >&2

@@ -14,6 +14,7 @@
 #include "components/scores/score_file.h"
 #include "components/scores/score_package.h"
 #include "testkit/memory_score_board.h"
+#include "shell/score_start.h"
 #include "test_folder.h"
 
 namespace {
@@ -84,15 +85,15 @@ TEST_F(ScoreBoardFiles, StartUpRestoresHsIniFromThePackageButNeverOverAPlayersTa
   auto board = Board();
   EXPECT_TRUE(board->FileExists("hs.pak"));
   ASSERT_FALSE(board->FileExists("hs.ini"));
-  board->OpenPackage("hs.pak", 0, "Open File", 0);
-  board->ExtractPackage(0);
+  PrepareScoreStore(*board);
   EXPECT_TRUE(board->FileExists("hs.ini"));
   EXPECT_EQ(board->TablePath(), IniPath().string());
   EXPECT_EQ(ReadWholeFile(IniPath()), WriteScoreFile(FactoryTable()));
   EXPECT_EQ(fs::status(dir_ / "data").permissions() & fs::perms::all, fs::perms::owner_all);
-  board->OpenTable("hs.ini", 10, 0);
+  OpenScoreTable(*board);
   EXPECT_EQ(TableOf(*board), FactoryTable());
 
+  // Another copy may have made a table since this one looked.
   ScoreTable mine;
   mine.Insert(9999, "MINE");
   WriteFile(IniPath(), WriteScoreFile(mine));
@@ -316,12 +317,8 @@ TEST_F(ScoreBoardFiles, TheMemoryFakeAgreesWithTheRealStore) {
   fake.SetPackageRows(std::vector<ScoreRow>(factory.Rows().begin(), factory.Rows().end()));
   for (ScoreBoard* board :
        {static_cast<ScoreBoard*>(real.get()), static_cast<ScoreBoard*>(&fake)}) {
-    board->SetOption(50);
-    if (!board->FileExists("hs.ini")) {
-      board->OpenPackage("hs.pak", 0, "Open File", 0);
-      board->ExtractPackage(0);
-    }
-    board->OpenTable("hs.ini", 10, 0);
+    PrepareScoreStore(*board);
+    OpenScoreTable(*board);
   }
   const std::vector<float> values = {9500, 9999, 9420, 9410, 9500, 9000, 9999.5f, 9430, 9500, 1};
   for (size_t i = 0; i < values.size(); ++i) {

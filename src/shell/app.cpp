@@ -10,6 +10,7 @@
 #include "flight/flight.h"
 #include "scores/scores.h"
 #include "shell/assets.h"
+#include "shell/score_start.h"
 #include "shell/settings.h"
 #include "core/step.h"
 
@@ -103,13 +104,7 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   if (closedEarly()) return 0;
 
   // 3. The score store: restore the table from the package when it is missing.
-  if (g.Scores) {
-    RunStep([&] { g.Scores->SetOption(50); });
-    if (RunCondition([&] { return !g.Scores->FileExists("hs.ini"); })) {
-      RunStep([&] { g.Scores->OpenPackage("hs.pak", 0, "Open File", 0); });
-      RunStep([&] { g.Scores->ExtractPackage(0); });
-    }
-  }
+  if (g.Scores) PrepareScoreStore(*g.Scores);
 
   // 4-6. Assets while the logo shows.
   RunStep([&] { LoadTexturesAndShowLogo(g); });
@@ -119,7 +114,7 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   if (closedEarly()) return 0;
 
   // 7. The table.
-  if (g.Scores) RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
+  if (g.Scores) RunStep([&] { OpenScoreTable(*g.Scores); });
 
   // 8-11. Shared values, then the menu and its music. Setting a value
   // cannot fail or be seen from outside, so all of them come first.
