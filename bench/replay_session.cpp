@@ -36,7 +36,7 @@ void ReplaySession::Start(const std::string& programFolder) {
   RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
   g.Shell.ThrustPower = 1.0f / 12.0f;
   g.Shell.Gravity = 1.0f / 20.0f;
-  g.Shell.GameState = "menu";
+  g.Shell.GameState = Screen::kMenu;
   RunStep([&] { engine_.PlaySound("menu", true, 100, 0, 0); });
   g.Shell.HelpRoundsLeft = 5;
   g.Shell.LogoFade = 100;
@@ -64,7 +64,7 @@ void ReplaySession::Rewind() {
   scores_.ClearCalls();
 }
 
-std::string ReplaySession::Pass() {
+Screen ReplaySession::Pass() {
   ++pass_;
   static const KeySet kNoKeys;
   const KeySet& keys = pass_ <= Length() ? passKeys_[static_cast<size_t>(pass_ - 1)] : kNoKeys;

@@ -19,7 +19,7 @@ void GameKeys(Game& g) {
     r.RoundLost = true;
     RoundEnd(g);
     e.PlaySound("enter", false, 100, 0, 0);
-    g.Shell.GameState = "game";
+    g.Shell.GameState = Screen::kGame;
     NewRound(g);
   }
   k.KeyThrustLeft = e.KeyHeld(key::kLeft);

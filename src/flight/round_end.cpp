@@ -16,16 +16,16 @@ void RoundEnd(Game& g) {
   MediaEngine& e = g.Engine;
   if (r.Health <= 0) r.RoundLost = true;
   if (r.RoundLost) {
-    g.Shell.GameState = "menu";
+    g.Shell.GameState = Screen::kMenu;
   } else {
     const float score = static_cast<float>(10000.0 - r.FlightTime);
     const int16_t rank = Scores(g).GetRank(score);
     if (rank <= 10) {
-      g.Shell.GameState = "hs_getname";
+      g.Shell.GameState = Screen::kNameEntry;
       g.HighScores.NewEntryRank = Scores(g).GetRank(score);
       e.PlaySound("hs_name", false, 100, 0, 0);
     } else {
-      g.Shell.GameState = "hs";
+      g.Shell.GameState = Screen::kHighScores;
       g.HighScores.NewEntryRank = 0;
     }
   }

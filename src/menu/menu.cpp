@@ -75,7 +75,7 @@ void MenuStep(Game& g) {
         e.PlaySound("enter", false, 100, 0, 0);
         break;
       case 1:
-        g.Shell.GameState = "hs";
+        g.Shell.GameState = Screen::kHighScores;
         e.PlaySound("enter", false, 100, 0, 0);
         break;
       case 2:
@@ -98,7 +98,7 @@ void GameStartFade(Game& g, bool begin) {
   g.Engine.SetSoundVolume("menu", RoundToInt32(100 - double(m.StartFade) / 6));
   if (m.StartFade >= 100 && m.StartPending) {
     NewRound(g);
-    g.Shell.GameState = "game";
+    g.Shell.GameState = Screen::kGame;
     m.StartPending = false;
   }
 }

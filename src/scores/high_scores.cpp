@@ -53,11 +53,11 @@ void ShowHighScores(Game& g) {
   e.DrawText(g.Tex.TexFont, "PRESS RETURN TO ESC", Single(180 + 5 * std::sin(t / 10)), 440,
              Single(2.0 / 3), 0, 100, 255, 100, 100);
   if (e.KeyDown(key::kEscape)) {
-    g.Shell.GameState = "menu";
+    g.Shell.GameState = Screen::kMenu;
     e.PlaySound("enter", false, 100, 0, 0);
   }
   if (e.KeyDown(key::kReturn)) {
-    g.Shell.GameState = "menu";
+    g.Shell.GameState = Screen::kMenu;
     e.PlaySound("enter", false, 100, 0, 0);
   }
   if (e.KeyDown(key::kS)) {

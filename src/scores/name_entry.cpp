@@ -50,7 +50,7 @@ void ShowNameEntry(Game& g) {
              255, 255);
   if (h.NameConfirmed) {
     Scores(g, "AddScore").AddScore(Single(10000.0 - g.Round.FlightTime), h.PlayerName, {});
-    g.Shell.GameState = "hs";
+    g.Shell.GameState = Screen::kHighScores;
     h.NameConfirmed = false;
   }
   ReadNameKeys(g);
@@ -96,9 +96,9 @@ void AddNameKey(Game& g, const std::string& text) {
 
 void StoreWaitingEntry(Game& g) {
   HighScoreState& h = g.HighScores;
-  if (g.Shell.GameState != "hs_getname") return;
+  if (g.Shell.GameState != Screen::kNameEntry) return;
   if (h.PlayerName.empty()) h.PlayerName = kLazyName;
   Scores(g, "AddScore").AddScore(Single(10000.0 - g.Round.FlightTime), h.PlayerName, {});
   h.NameConfirmed = false;
-  g.Shell.GameState = "hs";
+  g.Shell.GameState = Screen::kHighScores;
 }

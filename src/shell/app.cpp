@@ -47,30 +47,37 @@ void Form_Unload(Game& g, int16_t& cancel) {
   }
 }
 
-std::string MainLoopPass(Game& g, const ScreenRoutines& s) {
+Screen MainLoopPass(Game& g, const ScreenRoutines& s) {
   RunStep([&] { g.Shell.FrameCount += 1; });
   RunStep([&] {
     if (g.Shell.FrameCount >= 35000) g.Shell.FrameCount = 0;
   });
   // Read once: a routine that switches screens does not cut its pass short.
-  const std::string state = g.Shell.GameState;
-  if (state == "game") {
-    RunStep([&] { Call(s.GameKeys, g); });
-    RunStep([&] { Call(s.TimeStep, g); });
-    RunStep([&] { Call(s.ShakeStep, g); });
-    RunStep([&] { Call(s.FlightStep, g); });
-    if (RunCondition([&] { return !g.Round.RoundLost; })) RunStep([&] { Call(s.CrashStep, g); });
-    RunStep([&] { Call(s.DrawScene, g); });
-  } else if (state == "menu") {
-    RunStep([&] { Call(s.MenuKeys, g); });
-    RunStep([&] { Call(s.DrawMenu, g); });
-    RunStep([&] { Call(s.MenuStep, g); });
-  } else if (state == "hs_getname") {
-    RunStep([&] { Call(s.ShowNameEntry, g); });
-  } else if (state == "hs") {
-    RunStep([&] { Call(s.ShowHighScores, g); });
+  const Screen screen = g.Shell.GameState;
+  switch (screen) {
+    case Screen::kGame:
+      RunStep([&] { Call(s.GameKeys, g); });
+      RunStep([&] { Call(s.TimeStep, g); });
+      RunStep([&] { Call(s.ShakeStep, g); });
+      RunStep([&] { Call(s.FlightStep, g); });
+      if (RunCondition([&] { return !g.Round.RoundLost; })) RunStep([&] { Call(s.CrashStep, g); });
+      RunStep([&] { Call(s.DrawScene, g); });
+      break;
+    case Screen::kMenu:
+      RunStep([&] { Call(s.MenuKeys, g); });
+      RunStep([&] { Call(s.DrawMenu, g); });
+      RunStep([&] { Call(s.MenuStep, g); });
+      break;
+    case Screen::kNameEntry:
+      RunStep([&] { Call(s.ShowNameEntry, g); });
+      break;
+    case Screen::kHighScores:
+      RunStep([&] { Call(s.ShowHighScores, g); });
+      break;
+    case Screen::kNone:
+      break;
   }
-  return state;
+  return screen;
 }
 
 int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
@@ -123,7 +130,7 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   // 8-11. Shared values.
   RunStep([&] { g.Shell.ThrustPower = 1.0f / 12.0f; });
   RunStep([&] { g.Shell.Gravity = 1.0f / 20.0f; });
-  RunStep([&] { g.Shell.GameState = "menu"; });
+  RunStep([&] { g.Shell.GameState = Screen::kMenu; });
   RunStep([&] { e.PlaySound("menu", true, 100, 0, 0); });
   RunStep([&] { g.Shell.HelpRoundsLeft = 5; });
   RunStep([&] { g.Shell.LogoFade = 100; });
@@ -141,8 +148,8 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
       e.BeginPass(pass, o.script ? &scripted : nullptr);
     });
     if (o.recorder) RunStep([&] { o.recorder->AddPass(e.HeldKeys()); });
-    const std::string state = MainLoopPass(g, screens);
-    if (o.trace) std::fputs(TraceRow(pass, state, g).c_str(), o.trace);
+    const Screen screen = MainLoopPass(g, screens);
+    if (o.trace) std::fputs(TraceRow(pass, screen, g).c_str(), o.trace);
     if (o.maxPasses > 0 && pass >= o.maxPasses) g.Shell.Running = false;
   }
 

@@ -2,7 +2,7 @@
 // The winning autopilot of the golden replays (tests/golden/make_golden.cpp),
 // reduced to the one mission the soak needs: all three pads, then the climb
 // until the data is sent. It reads the round between passes and picks the
-// keys of the next pass; it flies only while the screen is "game".
+// keys of the next pass; it flies only while the game screen shows.
 #include <optional>
 #include <vector>
 

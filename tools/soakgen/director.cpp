@@ -62,21 +62,22 @@ void SoakDirector::Tap(int32_t code, int64_t releasePasses) {
 void SoakDirector::Idle(int64_t passes) { Hold({}, passes); }
 
 KeySet SoakDirector::Next(int64_t pass) {
-  const std::string& screen = g_.Shell.GameState;
+  const Screen screen = g_.Shell.GameState;
   if (screen != screen_) Notice(screen);
   ++tally_.passesOn[screen];
 
   KeySet keys;
-  if (inOpening_ && (screen == "menu" || screen == "game") && pass <= opening_->TotalPasses()) {
+  if (inOpening_ && (screen == Screen::kMenu || screen == Screen::kGame) &&
+      pass <= opening_->TotalPasses()) {
     keys = opening_->KeysForPass(pass);
   } else {
     inOpening_ = false;
-    if (screen == "game" && --flightPassesLeft_ <= 0) EndFlight();
+    if (screen == Screen::kGame && --flightPassesLeft_ <= 0) EndFlight();
     if (plan_.empty()) {
-      if (screen == "menu") PlanMenu();
-      else if (screen == "game") keys = FlightKeys();
-      else if (screen == "hs_getname") PlanNameEntry();
-      else if (screen == "hs") PlanTable();
+      if (screen == Screen::kMenu) PlanMenu();
+      else if (screen == Screen::kGame) keys = FlightKeys();
+      else if (screen == Screen::kNameEntry) PlanNameEntry();
+      else if (screen == Screen::kHighScores) PlanTable();
     }
     if (!plan_.empty()) {
       keys = plan_.front().keys;
@@ -92,23 +93,23 @@ KeySet SoakDirector::Next(int64_t pass) {
 }
 
 // A new screen: count how the last one ended and forget its plan.
-void SoakDirector::Notice(const std::string& screen) {
+void SoakDirector::Notice(Screen screen) {
   const RoundState& r = g_.Round;
-  if (screen_ == "game") {
+  if (screen_ == Screen::kGame) {
     if (r.RoundFinished) ++tally_.wins;
     else if (r.Health <= 0) ++tally_.crashes;
     else ++tally_.givenUp;
   }
-  if (screen_ == "hs_getname") ++tally_.namesTyped;
-  if (screen_ == "menu" && screen == "hs") ++tally_.tablesFromMenu;
-  if (screen == "game") {
+  if (screen_ == Screen::kNameEntry) ++tally_.namesTyped;
+  if (screen_ == Screen::kMenu && screen == Screen::kHighScores) ++tally_.tablesFromMenu;
+  if (screen == Screen::kGame) {
     ++tally_.rounds;
     PlanFlight();
   } else {
     plan_.clear();
     pilot_.reset();
   }
-  if (screen == "menu") {
+  if (screen == Screen::kMenu) {
     startPressed_ = false;
     Idle(Between(0, 90));
   }
