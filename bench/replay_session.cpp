@@ -6,6 +6,7 @@
 #include "components/media/sdl/platform_paths.h"
 #include "components/scores/score_board.h"
 #include "core/input_script.h"
+#include "core/sounds.h"
 #include "core/step.h"
 #include "shell/app.h"
 #include "shell/assets.h"
@@ -37,7 +38,7 @@ void ReplaySession::Start(const std::string& programFolder) {
   g.Shell.ThrustPower = 1.0f / 12.0f;
   g.Shell.Gravity = 1.0f / 20.0f;
   g.Shell.GameState = Screen::kMenu;
-  RunStep([&] { engine_.PlaySound("menu", true, 100, 0, 0); });
+  RunStep([&] { PlaySound(engine_, Sound::kMenu, true, 100, 0, 0); });
   g.Shell.HelpRoundsLeft = 5;
   g.Shell.LogoFade = 100;
   g.Shell.Running = true;

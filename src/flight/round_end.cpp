@@ -1,5 +1,6 @@
 #include "components/scores/score_board.h"
 #include "core/game.h"
+#include "core/sounds.h"
 #include "flight/flight.h"
 
 namespace {
@@ -23,14 +24,15 @@ void RoundEnd(Game& g) {
     if (rank <= 10) {
       g.Shell.GameState = Screen::kNameEntry;
       g.HighScores.NewEntryRank = Scores(g).GetRank(score);
-      e.PlaySound("hs_name", false, 100, 0, 0);
+      PlaySound(e, Sound::kHighScoreName, false, 100, 0, 0);
     } else {
       g.Shell.GameState = Screen::kHighScores;
       g.HighScores.NewEntryRank = 0;
     }
   }
-  for (const char* name : {"fire", "onfire", "onfire2", "parachute", "thrusters_u", "thrusters_l",
-                           "thrusters_r", "lander_open", "fuel", "explosion"})
-    e.StopSound(name, false);
-  e.PlaySound("menu", true, 100, 0, 0);
+  for (Sound sound : {Sound::kFire, Sound::kOnFire, Sound::kOnFire2, Sound::kParachute,
+                      Sound::kThrustersUp, Sound::kThrustersLeft, Sound::kThrustersRight,
+                      Sound::kLanderOpen, Sound::kFuel, Sound::kExplosion})
+    StopSound(e, sound, false);
+  PlaySound(e, Sound::kMenu, true, 100, 0, 0);
 }

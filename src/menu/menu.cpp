@@ -5,6 +5,7 @@
 #include "components/media/key_codes.h"
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "flight/flight.h"
 
 void MenuKeys(Game& g) {
@@ -17,7 +18,7 @@ void MenuKeys(Game& g) {
       g.Shell.Running = false;
     } else {
       m.MenuChoice = 2;
-      e.PlaySound("menu_opt", false, 100, 0, 0);
+      PlaySound(e, Sound::kMenuOption, false, 100, 0, 0);
     }
   }
   g.Keys.KeyMenuEnter = e.KeyDown(key::kReturn);
@@ -60,11 +61,11 @@ void MenuStep(Game& g) {
   MenuState& m = g.Menu;
   if (g.Keys.KeyMenuDown) {
     m.MenuChoice = static_cast<int16_t>(m.MenuChoice + 1);
-    e.PlaySound("menu_opt", false, 100, 0, 0);
+    PlaySound(e, Sound::kMenuOption, false, 100, 0, 0);
   }
   if (g.Keys.KeyThrustUp) {
     m.MenuChoice = static_cast<int16_t>(m.MenuChoice - 1);
-    e.PlaySound("menu_opt", false, 100, 0, 0);
+    PlaySound(e, Sound::kMenuOption, false, 100, 0, 0);
   }
   if (m.MenuChoice > 2) m.MenuChoice = 0;
   if (m.MenuChoice < 0) m.MenuChoice = 2;
@@ -72,11 +73,11 @@ void MenuStep(Game& g) {
     switch (m.MenuChoice) {
       case 0:
         GameStartFade(g, true);
-        e.PlaySound("enter", false, 100, 0, 0);
+        PlaySound(e, Sound::kEnter, false, 100, 0, 0);
         break;
       case 1:
         g.Shell.GameState = Screen::kHighScores;
-        e.PlaySound("enter", false, 100, 0, 0);
+        PlaySound(e, Sound::kEnter, false, 100, 0, 0);
         break;
       case 2:
         g.Shell.Running = false;
@@ -95,7 +96,7 @@ void GameStartFade(Game& g, bool begin) {
   MenuState& m = g.Menu;
   if (begin) m.StartPending = true;
   m.StartFade = m.StartPending ? Single(double(m.StartFade) + 3) : 0.0f;
-  g.Engine.SetSoundVolume("menu", RoundToInt32(100 - double(m.StartFade) / 6));
+  SetSoundVolume(g.Engine, Sound::kMenu, RoundToInt32(100 - double(m.StartFade) / 6));
   if (m.StartFade >= 100 && m.StartPending) {
     NewRound(g);
     g.Shell.GameState = Screen::kGame;

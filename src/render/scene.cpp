@@ -5,6 +5,7 @@
 
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "render/particles.h"
 
 namespace {
@@ -79,7 +80,7 @@ void LightsStrip(Game& g) {
     Tint(g, 255, 50, 50);
     Plain(g, g.Tex.TexLights, 0, 296, 32, 134, 40);
   } else if (r.Health > 0 && r.ParachuteReleased) {
-    if (r.OpenProgress == 0) g.Engine.PlaySound("lander_open", false, 100, 0, 0);
+    if (r.OpenProgress == 0) PlaySound(g.Engine, Sound::kLanderOpen, false, 100, 0, 0);
     if (r.OpenProgress < 100) r.OpenProgress = r.OpenProgress + 2;
     const int32_t n = RoundToInt32(double(r.OpenProgress) * 5 / 100 * 27);
     const double lit = 27.0 * vb::IntDiv(n, 27);

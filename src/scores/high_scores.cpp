@@ -5,6 +5,7 @@
 #include "components/scores/score_board.h"
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "render/scene.h"
 #include "scores/scores.h"
 
@@ -54,15 +55,15 @@ void ShowHighScores(Game& g) {
              Single(2.0 / 3), 0, 100, 255, 100, 100);
   if (e.KeyDown(key::kEscape)) {
     g.Shell.GameState = Screen::kMenu;
-    e.PlaySound("enter", false, 100, 0, 0);
+    PlaySound(e, Sound::kEnter, false, 100, 0, 0);
   }
   if (e.KeyDown(key::kReturn)) {
     g.Shell.GameState = Screen::kMenu;
-    e.PlaySound("enter", false, 100, 0, 0);
+    PlaySound(e, Sound::kEnter, false, 100, 0, 0);
   }
   if (e.KeyDown(key::kS)) {
     e.HotkeyAction();
-    e.PlaySound("enter", false, 100, 0, 0);
+    PlaySound(e, Sound::kEnter, false, 100, 0, 0);
   }
   e.EndFrame();
 }

@@ -4,6 +4,7 @@
 #include "components/scores/score_board.h"
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "core/step.h"
 #include "scores/scores.h"
 
@@ -75,7 +76,7 @@ void ReadNameKeys(Game& g) {
         return shift && s;
       })) {
     RunStep([&] { e.HotkeyAction(); });
-    RunStep([&] { e.PlaySound("enter", false, 100, 0, 0); });
+    RunStep([&] { PlaySound(e, Sound::kEnter, false, 100, 0, 0); });
   }
 }
 
@@ -83,14 +84,14 @@ void AddNameKey(Game& g, const std::string& text) {
   std::string& name = g.HighScores.PlayerName;
   if (text == "-" && !name.empty()) {
     name.pop_back();
-    g.Engine.PlaySound("key", false, 100, 0, 0);
+    PlaySound(g.Engine, Sound::kKey, false, 100, 0, 0);
   }
   if (text == "--") {
     name += "-";
-    g.Engine.PlaySound("key", false, 100, 0, 0);
+    PlaySound(g.Engine, Sound::kKey, false, 100, 0, 0);
   } else if (text != "-") {
     name += text;
-    g.Engine.PlaySound("key", false, 100, 0, 0);
+    PlaySound(g.Engine, Sound::kKey, false, 100, 0, 0);
   }
 }
 

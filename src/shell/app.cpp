@@ -6,6 +6,7 @@
 #include "core/game.h"
 #include "core/input_script.h"
 #include "core/log.h"
+#include "core/sounds.h"
 #include "core/trace.h"
 #include "scores/scores.h"
 #include "shell/assets.h"
@@ -131,7 +132,7 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   RunStep([&] { g.Shell.ThrustPower = 1.0f / 12.0f; });
   RunStep([&] { g.Shell.Gravity = 1.0f / 20.0f; });
   RunStep([&] { g.Shell.GameState = Screen::kMenu; });
-  RunStep([&] { e.PlaySound("menu", true, 100, 0, 0); });
+  RunStep([&] { PlaySound(e, Sound::kMenu, true, 100, 0, 0); });
   RunStep([&] { g.Shell.HelpRoundsLeft = 5; });
   RunStep([&] { g.Shell.LogoFade = 100; });
   if (closedEarly()) return 0;

@@ -58,7 +58,9 @@ class TraceFile {
 
 // Everything a golden run is made of, built the same way every time: no
 // settings file, no logo wait, the table of the memory score store (its
-// factory rows), the script's seed.
+// factory rows), the script's seed. A test that watches more than the trace
+// puts its own ReplayEngine in.
+template <class Engine = ReplayEngine>
 struct GoldenRun {
   explicit GoldenRun(uint64_t seed) : random(seed), game(engine, &scores, random) {
     options.programFolder = "golden";
@@ -66,7 +68,7 @@ struct GoldenRun {
     options.trace = trace.Get();
   }
 
-  ReplayEngine engine;
+  Engine engine;
   MemoryScoreBoard scores;
   Random random;
   Game game;

@@ -1,0 +1,67 @@
+// The sound table against real sessions (the golden flights and a walk
+// through the menu): a sound the game plays or stops but never loads is
+// silent, which no other test would notice.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "core/input_script.h"
+#include "core/sounds.h"
+#include "golden/golden_replay.h"
+
+namespace {
+
+// The replay engine, noting the name of every sound call.
+class SoundNames : public golden::ReplayEngine {
+ public:
+  std::set<std::string> loaded, used;
+
+  void LoadSound(const std::string& name, const std::string& path) override {
+    loaded.insert(name);
+    ReplayEngine::LoadSound(name, path);
+  }
+  void PlaySound(const std::string& name, bool loop, int32_t volume, int32_t balance,
+                 int32_t rate) override {
+    used.insert(name);
+    ReplayEngine::PlaySound(name, loop, volume, balance, rate);
+  }
+  void SetSoundVolume(const std::string& name, int32_t volume) override {
+    used.insert(name);
+    ReplayEngine::SetSoundVolume(name, volume);
+  }
+  void StopSound(const std::string& name, bool flag) override {
+    used.insert(name);
+    ReplayEngine::StopSound(name, flag);
+  }
+};
+
+// Up and down the menu, into the table and back, then out by Escape.
+constexpr const char* kMenuWalk =
+    "3 -\n1 down\n1 -\n1 up\n1 -\n1 down\n1 -\n1 return\n3 -\n1 return\n3 -\n"
+    "1 escape\n1 -\n1 escape\n";
+
+TEST(Sounds, EverySoundASessionUsesIsLoadedOrMarkedNeverLoaded) {
+  std::set<std::string> used;
+  for (const std::string name : {"alone", "landing", "win", "menu walk"}) {
+    const InputScript script =
+        name == "menu walk" ? ParseInputScript(kMenuWalk)
+                            : LoadInputScript(std::string(KESTREVAN_SOURCE_DIR) +
+                                              "/tests/golden/" + name + ".txt");
+    golden::GoldenRun<SoundNames> run(script.seed ? *script.seed : golden::kDefaultSeed);
+    run.options.script = &script;
+    run.options.maxPasses = script.TotalPasses();
+    Main(run.game, run.options);
+    for (const std::string& sound : run.engine.used) {
+      used.insert(sound);
+      bool neverLoaded = false;
+      for (const SoundEntry& s : kSoundTable) neverLoaded |= s.name == sound && !s.file;
+      EXPECT_TRUE(run.engine.loaded.count(sound) || neverLoaded)
+          << name << ": \"" << sound << "\" is used but was never loaded";
+    }
+  }
+  // The sessions reach every sound of the table, so none of it goes unchecked.
+  for (const SoundEntry& s : kSoundTable) EXPECT_TRUE(used.count(s.name)) << s.name;
+}
+
+}  // namespace
