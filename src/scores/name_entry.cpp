@@ -1,4 +1,4 @@
-#include <array>
+#include <string>
 
 #include "components/media/key_codes.h"
 #include "components/scores/score_board.h"
@@ -10,20 +10,11 @@
 
 namespace {
 
-struct TypingKey {
-  int32_t code;
-  const char* text;
-};
-
-// Tested in this order; minus hands over "--" because "-" means "remove".
-const std::array<TypingKey, 44> kTypingKeys = {{
-    {11, "0"}, {2, "1"},  {3, "2"},  {4, "3"},  {5, "4"},  {6, "5"},   {7, "6"},  {8, "7"},
-    {9, "8"},  {10, "9"}, {78, "+"}, {40, "'"}, {181, "/"}, {13, "="}, {12, "--"}, {55, "*"},
-    {52, "."}, {30, "A"}, {48, "B"}, {46, "C"}, {32, "D"}, {18, "E"},  {33, "F"}, {34, "G"},
-    {35, "H"}, {23, "I"}, {36, "J"}, {37, "K"}, {38, "L"}, {50, "M"},  {49, "N"}, {24, "O"},
-    {25, "P"}, {16, "Q"}, {19, "R"}, {31, "S"}, {20, "T"}, {22, "U"},  {47, "V"}, {17, "W"},
-    {45, "X"}, {21, "Y"}, {44, "Z"}, {57, " "},
-}};
+// What a typing key hands to AddNameKey: its character, but "--" for minus,
+// because "-" there means "remove".
+std::string NameKeyText(const KeyEntry& k) {
+  return k.typed == '-' ? "--" : std::string(1, k.typed);
+}
 
 constexpr const char* kLazyName = "I'm lazy!";
 
@@ -64,8 +55,11 @@ void ReadNameKeys(Game& g) {
   // failing action is skipped.
   if (RunCondition([&] { return e.KeyDown(key::kEscape); })) RunStep([&] { Confirm(g); });
   if (RunCondition([&] { return e.KeyDown(key::kReturn); })) RunStep([&] { Confirm(g); });
-  for (const TypingKey& k : kTypingKeys)
-    if (RunCondition([&] { return e.KeyDown(k.code); })) RunStep([&] { AddNameKey(g, k.text); });
+  // Tested in the key table's order, which is the order letters typed in one
+  // pass land in the name.
+  for (const KeyEntry& k : kKeyTable)
+    if (k.typed && RunCondition([&] { return e.KeyDown(k.code); }))
+      RunStep([&] { AddNameKey(g, NameKeyText(k)); });
   if (RunCondition([&] { return e.KeyHeld(key::kBackspace); })) {
     RunStep([&] { AddNameKey(g, "-"); });
     RunStep([&] { Scores(g, "Delay").Delay(100); });

@@ -1,6 +1,6 @@
 #include "director.h"
 
-#include <array>
+#include <vector>
 
 #include "core/game.h"
 #include "flight/flight.h"
@@ -13,14 +13,18 @@ KeySet Keys(std::initializer_list<int32_t> codes) {
   return keys;
 }
 
-// Every key the name entry types, except Left Shift (Shift + S takes a
-// screenshot, which a soak must not scatter over the disk).
-constexpr std::array<int32_t, 44> kNameKeys = {
-    key::k0, 2, 3, 4, 5, 6, 7, 8, 9, 10, key::kKeypadPlus, key::kApostrophe, key::kKeypadSlash,
-    key::kEquals, key::kMinus, key::kKeypadStar, key::kPeriod, key::kA, key::kB, key::kC, key::kD,
-    key::kE, key::kF, key::kG, key::kH, key::kI, key::kJ, key::kK, key::kL, key::kM, key::kN,
-    key::kO, key::kP, key::kQ, key::kR, key::kS, key::kT, key::kU, key::kV, key::kW, key::kX,
-    key::kY, key::kZ, key::kSpace};
+// Every key the name entry types, in the key table's order (Left Shift is not
+// one: Shift + S takes a screenshot, which a soak must not scatter over the
+// disk).
+const std::vector<int32_t>& NameKeys() {
+  static const std::vector<int32_t> keys = [] {
+    std::vector<int32_t> typing;
+    for (const KeyEntry& k : kKeyTable)
+      if (k.typed) typing.push_back(k.code);
+    return typing;
+  }();
+  return keys;
+}
 
 // Flight keys a restless player mashes: thrusters, the parachute, the cheat
 // chords. S (screenshot) is left out on purpose.
@@ -224,7 +228,9 @@ void SoakDirector::PlanNameEntry() {
   if (Chance(40)) Hold(Keys({key::kBackspace}), Between(1, 40));
   const int64_t length = Chance(10) ? 0 : (Chance(5) ? Between(33, 45) : Between(1, 14));
   for (int64_t i = 0; i < length; ++i) {
-    Tap(kNameKeys[static_cast<std::size_t>(Between(0, kNameKeys.size() - 1))], Between(1, 8));
+    const std::vector<int32_t>& typing = NameKeys();
+    Tap(typing[static_cast<std::size_t>(Between(0, static_cast<int64_t>(typing.size()) - 1))],
+        Between(1, 8));
     if (Chance(8)) {
       Hold(Keys({key::kBackspace}), Between(1, 4));
       Idle(1);
