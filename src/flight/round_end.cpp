@@ -2,15 +2,7 @@
 #include "core/game.h"
 #include "core/sounds.h"
 #include "flight/flight.h"
-
-namespace {
-
-ScoreBoard& Scores(Game& g) {
-  if (!g.Scores) throw ComponentError("GetRank", "no score store");
-  return *g.Scores;
-}
-
-}  // namespace
+#include "scores/scores.h"
 
 void RoundEnd(Game& g) {
   RoundState& r = g.Round;
@@ -20,10 +12,10 @@ void RoundEnd(Game& g) {
     g.Shell.GameState = Screen::kMenu;
   } else {
     const float score = static_cast<float>(10000.0 - r.FlightTime);
-    const int16_t rank = Scores(g).GetRank(score);
+    const int16_t rank = Scores(g, "GetRank").GetRank(score);
     if (rank <= 10) {
       g.Shell.GameState = Screen::kNameEntry;
-      g.HighScores.NewEntryRank = Scores(g).GetRank(score);
+      g.HighScores.NewEntryRank = Scores(g, "GetRank").GetRank(score);
       PlaySound(e, Sound::kHighScoreName, false, 100, 0, 0);
     } else {
       g.Shell.GameState = Screen::kHighScores;

@@ -27,16 +27,22 @@ void MenuKeys(Game& g) {
   e.ReadKeys();
 }
 
+void DrawDriftingBackground(Game& g, const Texture& picture) {
+  const double f = g.Shell.FrameCount;
+  // It drifts and swells a little, never showing its edges.
+  const float x = Single(std::cos(f / 20) / 3 - 3 * std::sin(f / 30) - 10);
+  const float y = Single(std::sin(f / 20) / 3 - 1.5 * std::cos(f / 30) - 10);
+  const float width = Single(660 + 6 * std::sin(f / 30));
+  const float height = Single(500 + 3 * std::cos(f / 30));
+  g.Engine.DrawImage(picture, x, y, 640, 480, Single(std::cos(f / 20) / 5),
+                     RoundToInt16(100.0 - g.Menu.StartFade), 0, 0, width, height, -1, -1);
+}
+
 void DrawMenu(Game& g) {
   MediaEngine& e = g.Engine;
   MenuState& m = g.Menu;
-  const double f = g.Shell.FrameCount;
   e.BeginFrame(0, 0, 0);
-  // The background drifts and swells a little, never showing its edges.
-  e.DrawImage(g.Tex.TexMainMenu, Single(std::cos(f / 20) / 3 - 3 * std::sin(f / 30) - 10),
-              Single(std::sin(f / 20) / 3 - 1.5 * std::cos(f / 30) - 10), 640, 480,
-              Single(std::cos(f / 20) / 5), RoundToInt16(100.0 - m.StartFade), 0, 0,
-              Single(660 + 6 * std::sin(f / 30)), Single(500 + 3 * std::cos(f / 30)), -1, -1);
+  DrawDriftingBackground(g, g.Tex.TexMainMenu);
   const Texture* buttons[3] = {&g.Tex.TexButtonNewGame, &g.Tex.TexButtonHighScores,
                                &g.Tex.TexButtonExit};
   for (int i = 0; i < 3; ++i) {

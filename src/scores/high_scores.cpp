@@ -6,15 +6,11 @@
 #include "core/game.h"
 #include "core/singles.h"
 #include "core/sounds.h"
+#include "menu/menu.h"
 #include "render/scene.h"
 #include "scores/scores.h"
 
 namespace {
-
-ScoreBoard& Scores(Game& g, const char* operation) {
-  if (!g.Scores) throw ComponentError(operation, "no score store");
-  return *g.Scores;
-}
 
 // A whole number with at least `digits` digits, the sign in front.
 std::string Padded(double value, int digits) {
@@ -35,10 +31,7 @@ void ShowHighScores(Game& g) {
   MediaEngine& e = g.Engine;
   const double t = g.Shell.FrameCount;
   e.BeginFrame(0, 0, 0);
-  e.DrawImage(g.Tex.TexMenuHs, Single(std::cos(t / 20) / 3 - 3 * std::sin(t / 30) - 10),
-              Single(std::sin(t / 20) / 3 - 1.5 * std::cos(t / 30) - 10), 640, 480,
-              Single(std::cos(t / 20) / 5), RoundToInt16(100.0 - g.Menu.StartFade), 0, 0,
-              Single(660 + 6 * std::sin(t / 30)), Single(500 + 3 * std::cos(t / 30)), -1, -1);
+  DrawDriftingBackground(g, g.Tex.TexMenuHs);
   for (int16_t i = 1; i <= 10; ++i) {
     // Empty rows are left out; the others keep their places.
     if (!(Scores(g, "GetScore").GetScore(i) > 0)) continue;

@@ -18,11 +18,6 @@ std::string NameKeyText(const KeyEntry& k) {
 
 constexpr const char* kLazyName = "I'm lazy!";
 
-ScoreBoard& Scores(Game& g, const char* operation) {
-  if (!g.Scores) throw ComponentError(operation, "no score store");
-  return *g.Scores;
-}
-
 void Confirm(Game& g) {
   if (g.HighScores.PlayerName.empty()) g.HighScores.PlayerName = kLazyName;
   g.HighScores.NameConfirmed = true;
