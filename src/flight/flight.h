@@ -15,6 +15,11 @@ void FlightStep(Game& g);
 void CrashStep(Game& g);
 void RoundEnd(Game& g);
 
+// The craft's unfolding after the canopy is cut (RoundState::OpenProgress)
+// does not advance in FlightStep: DrawScene steps it while it draws the
+// lights strip, and FlightStep's LanderUnfolding opens the craft once it is
+// full, on the pass after.
+
 // The letter chords of the game screen (held together): a full tank for
 // testers, and a repaired craft.
 namespace chord {

@@ -56,7 +56,8 @@ void DrawMenu(Game& g) {
                   0, 0, 0, -1, -1);
     }
   }
-  // The title picture fades out over the first 20 menu frames.
+  // The title picture fades out over the first 20 menu frames. Changes
+  // state: the fade steps as it is drawn, so it counts drawn menu frames.
   if (g.Shell.LogoFade > 0) g.Shell.LogoFade = static_cast<int16_t>(g.Shell.LogoFade - 5);
   e.DrawImage(g.Tex.TexLogo, 0, 0, 640, 480, 0, g.Shell.LogoFade, 0, 0, 0, 0, -1, -1);
   e.EndFrame();

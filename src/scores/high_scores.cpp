@@ -46,6 +46,8 @@ void ShowHighScores(Game& g) {
                Single(205 + std::sin(t / 20)), 400, Single(2.0 / 3), 0, 100, 255, 100, 200);
   e.DrawText(g.Tex.TexFont, "PRESS RETURN TO ESC", Single(180 + 5 * std::sin(t / 10)), 440,
              Single(2.0 / 3), 0, 100, 255, 100, 100);
+  // Changes state: the screen's keys are read inside its drawing, before the
+  // frame is shown, as this screen has no routine of its own for them.
   if (e.KeyDown(key::kEscape)) {
     g.Shell.GameState = Screen::kMenu;
     PlaySound(e, Sound::kEnter, false, 100, 0, 0);

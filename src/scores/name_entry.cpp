@@ -30,11 +30,14 @@ void ShowNameEntry(Game& g) {
   HighScoreState& h = g.HighScores;
   e.BeginFrame(0, 0, 0);
   e.DrawImage(g.Tex.TexEnterName, 0, 0, 640, 480, 0, 100, 0, 0, 0, 0, -1, -1);
-  // The cursor is a random character, new each pass: it flickers.
+  // The cursor is a random character, new each pass: it flickers. Changes
+  // state: the draw takes a number from the game's one generator.
   const auto cursor = static_cast<char>(RoundToInt16(double(g.Rnd.Next()) * 90));
   e.DrawText(g.Tex.TexFont, h.PlayerName + cursor,
              Single(290 - 10.0 * static_cast<double>(h.PlayerName.size())), 180, 1, 0, 100, 255,
              255, 255);
+  // Changes state mid-frame: a name confirmed on the last pass is stored and
+  // the screen switches, between this frame's drawing and its keys.
   if (h.NameConfirmed) {
     Scores(g, "AddScore").AddScore(Single(10000.0 - g.Round.FlightTime), h.PlayerName, {});
     g.Shell.GameState = Screen::kHighScores;

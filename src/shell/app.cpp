@@ -90,12 +90,12 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
     return true;
   };
 
-  // 1. Sound.
+  // Sound.
   if (!o.mute) RunStep([&] {
       if (SettingIsOn("Sound_On", o)) g.Shell.SoundOn = true;
     });
 
-  // 2. The window.
+  // The window.
   bool fullScreen = false;
   RunStep([&] { fullScreen = o.fullScreen ? *o.fullScreen : SettingIsOn("FULL_SCREEN", o); });
   try {
@@ -109,7 +109,7 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   }
   if (closedEarly()) return 0;
 
-  // 3. The score store: restore the table from the package when it is missing.
+  // The score store: restore the table from the package when it is missing.
   if (g.Scores) {
     RunStep([&] { g.Scores->SetOption(50); });
     if (RunCondition([&] { return !g.Scores->FileExists("hs.ini"); })) {
@@ -118,17 +118,17 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
     }
   }
 
-  // 4-6. Assets while the logo shows.
+  // Assets while the logo shows.
   RunStep([&] { LoadTexturesAndShowLogo(g); });
   if (closedEarly()) return 0;
   RunStep([&] { CreateGameFont(g); });
   RunStep([&] { LoadSoundsAndWaitForLogo(g, o.waitForLogo); });
   if (closedEarly()) return 0;
 
-  // 7. The table.
+  // The table.
   if (g.Scores) RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
 
-  // 8-11. Shared values.
+  // Shared values.
   RunStep([&] { g.Shell.ThrustPower = 1.0f / 12.0f; });
   RunStep([&] { g.Shell.Gravity = 1.0f / 20.0f; });
   RunStep([&] { g.Shell.GameState = Screen::kMenu; });
@@ -137,7 +137,7 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   RunStep([&] { g.Shell.LogoFade = 100; });
   if (closedEarly()) return 0;
 
-  // 12. The loop.
+  // The loop.
   g.Shell.Running = true;
   int64_t pass = 0;
   KeySet scripted;
