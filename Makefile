@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build play test bench fuzz sanitize soak bad-files clean
+.PHONY: all deps configure build play test bench fuzz sanitize soak bad-files mutate clean
 
 all: build
 
@@ -38,6 +38,11 @@ sanitize: deps
 
 bad-files: deps build
 	@bash scripts/bad-files.sh --build $(BUILD)
+
+# About an hour: every fault of tests/mutants.txt built and run against the
+# suite; writes tests/mutation.md. Not part of CI.
+mutate: deps
+	@python3 scripts/mutate.py $(MUTATE_ARGS)
 
 clean:
 	rm -rf $(BUILD)

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/trace.h"
-#include "null_engine.h"
 #include "replay_session.h"
+#include "testkit/quiet_engine.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::string LastLine(const std::string& path) {
 
 void BM_LogicThroughput(benchmark::State& state) {
   const LoadedReplay replay = LoadReplay(GoldenFolder() + "/win.txt");
-  NullEngine engine;
+  QuietEngine engine;
   ReplaySession session(engine, replay.passKeys, replay.seed);
   session.Start("null");
 

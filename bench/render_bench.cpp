@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "components/media/sdl/sdl_engine.h"
-#include "null_engine.h"
 #include "replay_session.h"
+#include "testkit/quiet_engine.h"
 
 namespace {
 
@@ -28,10 +28,10 @@ int LiveParticles(const Game& g) {
   return live;
 }
 
-// Flies the crash replay on the null engine and picks the two passes by the
+// Flies the crash replay on the quiet engine and picks the two passes by the
 // number of drawing calls each made.
 ChosenPasses ChoosePasses(const LoadedReplay& replay) {
-  NullEngine engine;
+  QuietEngine engine;
   ReplaySession session(engine, replay.passKeys, replay.seed);
   session.Start("null");
   ChosenPasses chosen;

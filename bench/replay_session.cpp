@@ -8,6 +8,7 @@
 #include "core/input_script.h"
 #include "core/sounds.h"
 #include "core/step.h"
+#include "flight/flight.h"
 #include "shell/app.h"
 #include "shell/assets.h"
 
@@ -35,12 +36,9 @@ void ReplaySession::Start(const std::string& programFolder) {
   RunStep([&] { CreateGameFont(g); });
   RunStep([&] { LoadSoundsAndWaitForLogo(g, false); });
   RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
-  g.Shell.ThrustPower = 1.0f / 12.0f;
-  g.Shell.Gravity = 1.0f / 20.0f;
+  PresetSharedValues(g);
   g.Shell.GameState = Screen::kMenu;
   RunStep([&] { PlaySound(engine_, Sound::kMenu, true, 100, 0, 0); });
-  g.Shell.HelpRoundsLeft = 5;
-  g.Shell.LogoFade = 100;
   g.Shell.Running = true;
   start_ = Take();
   pass_ = 0;

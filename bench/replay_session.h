@@ -6,8 +6,8 @@
 #include "components/media/media_engine.h"
 #include "core/game.h"
 #include "core/random.h"
-#include "fakes/memory_score_board.h"
 #include "shell/screens.h"
+#include "testkit/memory_score_board.h"
 
 // The game set up as the shell leaves it at the top of its main loop, then
 // driven one pass at a time by a replay's keys. The benchmarks time passes,

@@ -133,8 +133,9 @@ if [ "$PASSES" -gt 0 ]; then
     [ -f "$BUILD/libkestrevan_core.a" ] || { echo "soak: $BUILD/libkestrevan_core.a is missing: build first (make)" >&2; exit 1; }
     GEN="$SCRATCH/soakgen"
     t0=$(now)
-    "${CXX:-c++}" -std=c++20 -O2 -I "$ROOT/src" -I "$ROOT/tools/soakgen" \
-      "$ROOT"/tools/soakgen/*.cpp "$BUILD/libkestrevan_core.a" -pthread -o "$GEN"
+    "${CXX:-c++}" -std=c++20 -O2 -I "$ROOT/src" -I "$ROOT/tools" \
+      "$ROOT"/tools/soakgen/main.cpp "$ROOT"/tools/testkit/*.cpp "$BUILD/libkestrevan_core.a" \
+      -pthread -o "$GEN"
     echo "soak: built the key generator in $(seconds_since "$t0") s"
   fi
 

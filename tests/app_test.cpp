@@ -6,15 +6,15 @@
 
 #include "components/media/key_codes.h"
 #include "core/game.h"
-#include "fakes/recording_engine.h"
 #include "shell/app.h"
 #include "test_folder.h"
+#include "testkit/quiet_engine.h"
 
 namespace {
 
 class ShellTest : public ::testing::Test {
  protected:
-  RecordingEngine engine;
+  QuietEngine engine{QuietEngine::kRecording};
   Random random{1};
   Game g{engine, nullptr, random};
   AppOptions options;
@@ -93,7 +93,7 @@ TEST_F(ShellTest, SettingsThatAreNotBooleansCountAsOnAndFlagsOverride) {
   EXPECT_TRUE(g.Shell.SoundOn);
   EXPECT_EQ(engine.CallsOf("Initialize").at(0).args, "\"/game\",640,480,True,0,0,True");
 
-  RecordingEngine engine2;
+  QuietEngine engine2{QuietEngine::kRecording};
   Game g2{engine2, nullptr, random};
   AppOptions muted = options;
   muted.mute = true;
@@ -134,14 +134,14 @@ TEST_F(ShellTest, TheLogoStaysUpForMoreThanASecondUnlessLoadingTookLongerOrEscap
   EXPECT_LE(polls, 100);
 
   // A load slower than a second goes straight on.
-  RecordingEngine slow;
+  QuietEngine slow{QuietEngine::kRecording};
   slow.SetClockStep(2000);
   Game g2{slow, nullptr, random};
   Main(g2, options, MenuThatQuitsAfter(1));
   EXPECT_EQ(slow.CountOf("KeyHeld"), 0);
 
   // Escape ends the wait, not the loading.
-  RecordingEngine impatient;
+  QuietEngine impatient{QuietEngine::kRecording};
   impatient.SetClockStep(1);  // the wait would otherwise take a thousand rounds
   impatient.HoldKeys({key::kEscape});
   Game g3{impatient, nullptr, random};
@@ -158,7 +158,7 @@ TEST_F(ShellTest, AFailedInitializeOrACloseBeforeTheLoopRunsNoPass) {
   EXPECT_EQ(Main(g, options, s), 1);
   EXPECT_EQ(engine.CountOf("LoadTexture"), 0);
 
-  RecordingEngine closed;
+  QuietEngine closed{QuietEngine::kRecording};
   closed.CloseDuring("ProcessMessages", 1);  // while the logo shows
   Game g2{closed, nullptr, random};
   EXPECT_EQ(Main(g2, options, s), 0);
@@ -265,7 +265,7 @@ TEST_F(ShellTest, ScriptedKeysReachThePassesAndTheLoopStopsAtTheLimit) {
   } seen;
   ScreenRoutines s;
   s.MenuKeys = [&seen](Game& game) { seen.down.push_back(game.Engine.KeyDown(key::kEscape)); };
-  engine.SetPassKeys(2, KeySet().set(key::kEscape));
+  engine.keysForPass = [](int64_t pass) { return pass == 2 ? KeySet().set(key::kEscape) : KeySet(); };
   options.maxPasses = 4;
   Main(g, options, s);
   EXPECT_EQ(seen.down, (std::vector<bool>{false, true, false, false}));

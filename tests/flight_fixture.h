@@ -1,5 +1,5 @@
 #pragma once
-// A game on the fake engine, started into a round, for the flight, menu and
+// A game on the recording engine, started into a round, for the flight, menu and
 // scene tests.
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 
 #include "components/scores/score_board.h"
 #include "core/game.h"
-#include "fakes/recording_engine.h"
 #include "flight/flight.h"
 #include "shell/app.h"
 #include "shell/assets.h"
+#include "testkit/quiet_engine.h"
 
 // A table that answers GetRank with a fixed row and remembers the values asked.
 class RankBoard : public ScoreBoard {
@@ -36,20 +36,17 @@ class RankBoard : public ScoreBoard {
 
 class GameFixture : public ::testing::Test {
  protected:
-  RecordingEngine engine;
+  QuietEngine engine{QuietEngine::kRecording};
   Random random{12345};
   RankBoard board;
   Game g{engine, &board, random};
   ScreenRoutines screens = GameScreens();
 
   void SetUp() override {
-    // Every picture loaded (the fake hands out named handles), shared values
-    // as start-up leaves them.
+    // Every picture loaded (the engine hands out named handles), shared
+    // values as start-up leaves them.
     LoadTexturesAndShowLogo(g);
-    g.Shell.ThrustPower = 1.0f / 12.0f;
-    g.Shell.Gravity = 1.0f / 20.0f;
-    g.Shell.HelpRoundsLeft = 5;
-    g.Shell.LogoFade = 100;
+    PresetSharedValues(g);
     g.Shell.Running = true;
     g.Shell.GameState = Screen::kMenu;
     engine.ClearCalls();

@@ -1,5 +1,6 @@
 // Golden replays: three recorded flights replayed through Main must write
-// exactly the traces checked in next to them. A change that alters a trace
+// exactly the traces checked in next to them, and leave the clouds and the
+// particles pass for pass as their digests say. A change that alters either
 // changes the game's behaviour; if it is meant, fly the replays again with
 // make_golden and say why in the commit.
 #include <gtest/gtest.h>
@@ -11,7 +12,7 @@
 #include <vector>
 
 #include "core/input_script.h"
-#include "golden/golden_replay.h"
+#include "testkit/golden_replay.h"
 
 namespace {
 
@@ -82,6 +83,21 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
   return "the traces differ only in their line endings";
 }
 
+// The first pass whose clouds or particles differ from the golden digests.
+std::string FirstDigestDifference(const std::string& expected, const std::string& actual) {
+  const std::vector<std::string> want = Lines(expected), got = Lines(actual);
+  for (std::size_t i = 0; i < want.size() || i < got.size(); ++i) {
+    if (i >= got.size()) return "the replay ended early (" + std::to_string(got.size()) + " passes)";
+    if (i >= want.size()) return "the replay made more passes than the golden digests";
+    if (want[i] == got[i]) continue;
+    std::string report = "pass " + std::to_string(i + 1) + ":";
+    if (want[i].substr(0, 16) != got[i].substr(0, 16)) report += " the clouds differ";
+    if (want[i].substr(16) != got[i].substr(16)) report += " the particles differ";
+    return report;
+  }
+  return "the digests differ only in their line endings";
+}
+
 std::vector<Row> Rows(const std::string& trace) {
   const std::vector<std::string> lines = Lines(trace);
   std::vector<Row> rows;
@@ -98,17 +114,21 @@ std::vector<Row> Rows(const std::string& trace) {
 
 double Num(const Row& row, const std::string& column) { return std::stod(row.at(column)); }
 
-// Replays one golden script and checks its trace; returns the trace's rows
-// for the outcome checks.
+// Replays one golden script and checks its trace and digests; returns the
+// trace's rows for the outcome checks.
 std::vector<Row> ReplayAndCompare(const std::string& name) {
   const InputScript script = LoadInputScript(GoldenPath(name + ".txt"));
   EXPECT_TRUE(script.seed.has_value()) << name << ".txt names no seed";
   const std::string expected = ReadWhole(GoldenPath(name + ".csv"));
   EXPECT_FALSE(expected.empty()) << GoldenPath(name + ".csv") << " is missing or empty";
-  const std::string actual = golden::ReplayTrace(script);
-  const std::vector<Row> rows = Rows(actual);
+  const std::string digests = ReadWhole(GoldenPath(name + ".digest"));
+  EXPECT_FALSE(digests.empty()) << GoldenPath(name + ".digest") << " is missing or empty";
+  const golden::Replayed actual = golden::Replay(script);
+  const std::vector<Row> rows = Rows(actual.trace);
   EXPECT_EQ(static_cast<int64_t>(rows.size()), script.TotalPasses());
-  EXPECT_TRUE(expected == actual) << name << ": " << FirstDifference(expected, actual);
+  EXPECT_TRUE(expected == actual.trace) << name << ": " << FirstDifference(expected, actual.trace);
+  EXPECT_TRUE(digests == actual.digests)
+      << name << ".digest: " << FirstDigestDifference(digests, actual.digests);
   return rows;
 }
 

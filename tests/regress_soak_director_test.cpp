@@ -2,9 +2,6 @@
 // run proves less than it claims: its keys never end the game early, they
 // reach every screen, the autopilot wins rounds from any start, and the
 // script it records replays to the very session it played.
-//
-// The generator is a tool, not part of the game, so its few sources are
-// compiled into this test directly.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,13 +11,12 @@
 #include "core/game.h"
 #include "core/input_script.h"
 #include "core/random.h"
-#include "fakes/memory_score_board.h"
-#include "golden/golden_replay.h"
 #include "shell/app.h"
-
-#include "../tools/soakgen/autopilot.cpp"
-#include "../tools/soakgen/director.cpp"
-#include "../tools/soakgen/quiet_engine.cpp"
+#include "testkit/autopilot.h"
+#include "testkit/golden_replay.h"
+#include "testkit/memory_score_board.h"
+#include "testkit/quiet_engine.h"
+#include "testkit/soak_director.h"
 
 namespace {
 
@@ -138,7 +134,7 @@ TEST(SoakAutopilot, WinsNearlyEveryRound) {
         wins += game.Round.RoundFinished ? 1 : 0;
       }
       pilot.reset();
-      if (screen == Screen::kGame) pilot = std::make_unique<Autopilot>(game, plan);
+      if (screen == Screen::kGame) pilot = std::make_unique<Autopilot>(game, Mission::kWin, plan);
       last = screen;
     }
     KeySet keys;

@@ -13,7 +13,7 @@
 
 #include "components/scores/score_file.h"
 #include "components/scores/score_package.h"
-#include "fakes/memory_score_board.h"
+#include "testkit/memory_score_board.h"
 #include "test_folder.h"
 
 namespace {

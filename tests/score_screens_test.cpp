@@ -2,9 +2,9 @@
 #include <cmath>
 
 #include "components/media/key_codes.h"
-#include "fakes/memory_score_board.h"
 #include "flight_fixture.h"
 #include "scores/scores.h"
+#include "testkit/memory_score_board.h"
 
 namespace {
 

@@ -6,33 +6,38 @@
 #include <set>
 #include <string>
 
+#include "core/game.h"
 #include "core/input_script.h"
+#include "core/random.h"
 #include "core/sounds.h"
-#include "golden/golden_replay.h"
+#include "shell/app.h"
+#include "testkit/golden_replay.h"
+#include "testkit/memory_score_board.h"
+#include "testkit/quiet_engine.h"
 
 namespace {
 
-// The replay engine, noting the name of every sound call.
-class SoundNames : public golden::ReplayEngine {
+// The silent engine, noting the name of every sound call.
+class SoundNames : public QuietEngine {
  public:
   std::set<std::string> loaded, used;
 
   void LoadSound(const std::string& name, const std::string& path) override {
     loaded.insert(name);
-    ReplayEngine::LoadSound(name, path);
+    QuietEngine::LoadSound(name, path);
   }
   void PlaySound(const std::string& name, bool loop, int32_t volume, int32_t balance,
                  int32_t rate) override {
     used.insert(name);
-    ReplayEngine::PlaySound(name, loop, volume, balance, rate);
+    QuietEngine::PlaySound(name, loop, volume, balance, rate);
   }
   void SetSoundVolume(const std::string& name, int32_t volume) override {
     used.insert(name);
-    ReplayEngine::SetSoundVolume(name, volume);
+    QuietEngine::SetSoundVolume(name, volume);
   }
   void StopSound(const std::string& name, bool flag) override {
     used.insert(name);
-    ReplayEngine::StopSound(name, flag);
+    QuietEngine::StopSound(name, flag);
   }
 };
 
@@ -48,15 +53,22 @@ TEST(Sounds, EverySoundASessionUsesIsLoadedOrMarkedNeverLoaded) {
         name == "menu walk" ? ParseInputScript(kMenuWalk)
                             : LoadInputScript(std::string(KESTREVAN_SOURCE_DIR) +
                                               "/tests/golden/" + name + ".txt");
-    golden::GoldenRun<SoundNames> run(script.seed ? *script.seed : golden::kDefaultSeed);
-    run.options.script = &script;
-    run.options.maxPasses = script.TotalPasses();
-    Main(run.game, run.options);
-    for (const std::string& sound : run.engine.used) {
+    // As a golden replay runs: no settings file (sound on), no logo wait.
+    SoundNames engine;
+    MemoryScoreBoard scores;
+    Random random(script.seed ? *script.seed : golden::kDefaultSeed);
+    Game game(engine, &scores, random);
+    AppOptions options;
+    options.programFolder = "golden";
+    options.waitForLogo = false;
+    options.script = &script;
+    options.maxPasses = script.TotalPasses();
+    Main(game, options);
+    for (const std::string& sound : engine.used) {
       used.insert(sound);
       bool neverLoaded = false;
       for (const SoundEntry& s : kSoundTable) neverLoaded |= s.name == sound && !s.file;
-      EXPECT_TRUE(run.engine.loaded.count(sound) || neverLoaded)
+      EXPECT_TRUE(engine.loaded.count(sound) || neverLoaded)
           << name << ": \"" << sound << "\" is used but was never loaded";
     }
   }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/game.h"
-#include "fakes/recording_engine.h"
+#include "testkit/quiet_engine.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ class TraceRows : public ::testing::Test {
     return 0;
   }
 
-  RecordingEngine engine_;
+  QuietEngine engine_;
   Random random_{1};
   Game game_{engine_, nullptr, random_};
 };

@@ -5,6 +5,12 @@
 
 struct Game;
 
+// The values start-up hands to every round and to the menu (thrust, gravity,
+// the rounds that still show the help, the logo's fade), set once before the
+// first menu. Anything that builds a game without the shell calls it too, so
+// its rounds fly as the program's do.
+void PresetSharedValues(Game& g);
+
 // A round: set-up, the per-frame routines of the game screen in the order the
 // main loop calls them, and the end of a round.
 void NewRound(Game& g);

@@ -8,6 +8,7 @@
 #include "core/log.h"
 #include "core/sounds.h"
 #include "core/trace.h"
+#include "flight/flight.h"
 #include "scores/scores.h"
 #include "shell/assets.h"
 #include "shell/settings.h"
@@ -128,13 +129,11 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   // The table.
   if (g.Scores) RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
 
-  // Shared values.
-  RunStep([&] { g.Shell.ThrustPower = 1.0f / 12.0f; });
-  RunStep([&] { g.Shell.Gravity = 1.0f / 20.0f; });
+  // Shared values, then the menu and its music. Setting a value cannot
+  // fail or be seen from outside, so all of them come first.
+  RunStep([&] { PresetSharedValues(g); });
   RunStep([&] { g.Shell.GameState = Screen::kMenu; });
   RunStep([&] { PlaySound(e, Sound::kMenu, true, 100, 0, 0); });
-  RunStep([&] { g.Shell.HelpRoundsLeft = 5; });
-  RunStep([&] { g.Shell.LogoFade = 100; });
   if (closedEarly()) return 0;
 
   // The loop.

@@ -23,9 +23,9 @@
 #include "core/game.h"
 #include "core/input_script.h"
 #include "core/random.h"
-#include "director.h"
-#include "quiet_engine.h"
 #include "shell/app.h"
+#include "testkit/quiet_engine.h"
+#include "testkit/soak_director.h"
 
 namespace {
 

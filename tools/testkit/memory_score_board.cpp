@@ -1,4 +1,4 @@
-#include "fakes/memory_score_board.h"
+#include "testkit/memory_score_board.h"
 
 #include <algorithm>
 #include <cstdio>

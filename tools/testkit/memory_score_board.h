@@ -7,9 +7,9 @@
 #include "components/scores/score_board.h"
 #include "components/scores/score_table.h"
 
-// A score store for tests: the same table rules as the real one, with a
-// pretend "hs.ini" and "hs.pak" in memory. Records every call with its
-// arguments and fails chosen calls.
+// A score store in memory, for the tests, the golden replays and the
+// benchmarks: the same table rules as the real one, with a pretend "hs.ini"
+// and "hs.pak". Records every call with its arguments and fails chosen calls.
 class MemoryScoreBoard : public ScoreBoard {
  public:
   struct Call {

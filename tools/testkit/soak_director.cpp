@@ -1,4 +1,4 @@
-#include "director.h"
+#include "testkit/soak_director.h"
 
 #include <vector>
 
@@ -167,7 +167,7 @@ void SoakDirector::PlanFlight() {
     plan.brake = Chance(50) ? 0.035 : 0.045;
     plan.hopFuel = Chance(50) ? 14 : 18;
     plan.climbFuel = Chance(50) ? 60 : 66;  // the golden 46 runs dry while sending from most starts
-    pilot_ = std::make_unique<Autopilot>(g_, plan);
+    pilot_ = std::make_unique<Autopilot>(g_, Mission::kWin, plan);
     ++tally_.piloted;
     // Now and then a good flight is thrown away: Escape or Return mid-air.
     if (Chance(10)) {

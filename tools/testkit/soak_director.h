@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "autopilot.h"
 #include "components/media/key_codes.h"
 #include "core/input_script.h"
 #include "core/random.h"
 #include "core/screen.h"
+#include "testkit/autopilot.h"
 
 struct Game;
 

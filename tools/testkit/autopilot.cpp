@@ -1,4 +1,4 @@
-#include "autopilot.h"
+#include "testkit/autopilot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,13 +20,15 @@ constexpr double kCanopyBrake = 1.0 / 20 - 1.0 / 60 - 3.0 / 20;  // while faster
 KeySet Autopilot::Fly() {
   const RoundState& r = g_.Round;
   KeySet keys;
+  if (mission_ == Mission::kAlone) return keys;
   if (!r.ParachuteOpen && !r.ParachuteReleased) {
     if (CanopyTime()) keys.set(key::kSpace);
     Steer(keys, TargetX());
     return keys;
   }
   if (r.ParachuteOpen) {
-    if ((r.SpeedY <= plan_.cutSpeed) || r.Height < 30) keys.set(key::kSpace);
+    if ((r.SpeedY <= plan_.cutSpeed && kGroundY - r.LanderY <= plan_.cutDrop) || r.Height < 30)
+      keys.set(key::kSpace);
     Steer(keys, TargetX());
     return keys;
   }
@@ -53,11 +55,12 @@ KeySet Autopilot::Powered() {
   const RoundState& r = g_.Round;
   KeySet keys;
   const int pad = NextPad();
-  if (r.OnGround && Standing() && !Stay()) return keys;
+  if (r.OnGround && Standing() && !Stay(keys)) return keys;
   double targetY = kGroundY - plan_.cruise;  // low between pads
   double targetX = TargetX();
   bool land = false;
-  if (r.DataCollected) {
+  const bool sending = mission_ == Mission::kWin && r.DataCollected;
+  if (sending) {
     targetY = 8150 - 10 * (6 + plan_.climbTo);  // above the 100 m the sending needs
     if (!holdX_) holdX_ = r.LanderX;
     targetX = *holdX_;
@@ -68,7 +71,7 @@ KeySet Autopilot::Powered() {
   double want = land ? LandingSpeed() : SpeedToward(targetY);
   // Between pads the side thrusters lift a little too, so a low hop climbs
   // gently instead of sailing high over the next pad.
-  if (!r.DataCollected) want = std::max(want, -0.4);
+  if (!sending) want = std::max(want, -0.4);
   if (r.SpeedY > want) {
     keys.set(key::kUp);
     if (r.SpeedY > want + 0.15 && !sideUsed && !r.OnGround)
@@ -78,14 +81,21 @@ KeySet Autopilot::Powered() {
 }
 
 // Called while standing on a visited pad: true when it is time to leave.
-bool Autopilot::Stay() {
+bool Autopilot::Stay(KeySet& keys) {
   const RoundState& r = g_.Round;
+  ++standing_;
+  if (mission_ == Mission::kLanding) {
+    if (standing_ >= plan_.standPasses) keys.set(key::kEscape);
+    return false;
+  }
   // The middle pad pumps twice as fast, so the craft fills up there for the
   // rest of the round and takes on elsewhere only what the next hop needs.
   const int next = NextPad();
   double need = plan_.climbFuel;
   if (next >= 0) need = OnPad(1) ? plan_.hopFuel * (next == 1 ? 2 : 1) + plan_.climbFuel : plan_.hopFuel;
-  return r.Fuel >= std::min(need, 99.0) && std::fabs(r.SpeedX) <= 0.05;
+  if (r.Fuel < std::min(need, 99.0) || std::fabs(r.SpeedX) > 0.05) return false;
+  standing_ = 0;
+  return true;
 }
 
 bool Autopilot::Standing() const {
@@ -99,8 +109,10 @@ bool Autopilot::OnPad(int i) const { return std::fabs(g_.Round.LanderX - kPadMid
 // The pad still to visit: the nearer end pad first, then along the row.
 int Autopilot::NextPad() {
   const RoundState& r = g_.Round;
-  if (order_.empty())
+  if (order_.empty()) {
     order_ = r.LanderX < kPadMiddle[1] ? std::vector<int>{0, 1, 2} : std::vector<int>{2, 1, 0};
+    if (mission_ == Mission::kLanding) order_.resize(1);
+  }
   for (int i : order_)
     if (!r.PadVisited[static_cast<std::size_t>(i)]) return i;
   return -1;
@@ -108,7 +120,9 @@ int Autopilot::NextPad() {
 
 double Autopilot::TargetX() {
   const int pad = NextPad();
-  return pad >= 0 ? kPadMiddle[pad] : g_.Round.LanderX;
+  if (pad >= 0) return kPadMiddle[pad];
+  if (mission_ == Mission::kLanding) return kPadMiddle[order_.front()];
+  return g_.Round.LanderX;
 }
 
 // The fall speed that still stops in time over the drop left to the ground.

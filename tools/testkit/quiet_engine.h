@@ -1,4 +1,15 @@
 #pragma once
+// The one stand-in for the media engine outside the real program. It draws
+// and plays nothing and hands out named 640 x 480 pictures; the keys of each
+// pass come from the replay, from `keysForPass`, or from the test.
+//
+// Silent, a call costs next to nothing, so the soak's generator and the
+// benchmarks play millions of passes through it. Recording, it writes down
+// every call with its arguments for the tests, and can fail chosen calls or
+// ask for the window to close inside one.
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -6,41 +17,45 @@
 #include "components/media/keyboard_state.h"
 #include "components/media/media_engine.h"
 
-// A media engine for tests: records every call with its arguments, answers
-// key questions from keys the test sets, and fails chosen calls.
-class RecordingEngine : public MediaEngine {
+class QuietEngine : public MediaEngine {
  public:
+  enum Mode { kSilent, kRecording };
+  explicit QuietEngine(Mode mode = kSilent) : recording_(mode == kRecording) {}
+
   struct Call {
     std::string op;
     std::string args;  // comma-separated, as the game passed them
     std::string Text() const { return op + "(" + args + ")"; }
   };
 
-  // --- test controls ---
+  // --- keys and clock ---
+  // The keys held in pass `pass`, asked once at its start when the shell
+  // replays no script.
+  std::function<KeySet(int64_t pass)> keysForPass;
+  // Called as each pass begins, before its keys are taken: the game is as
+  // the pass before left it.
+  std::function<void(int64_t pass)> passBegins;
+  // Keys held from the next snapshot on (taken now, as if a pass began).
+  void HoldKeys(const KeySet& keys) { keys_.SampleFrom(keys); }
+  void HoldKeys(std::initializer_list<int32_t> codes);
+  // Each Milliseconds() call advances the clock by this much.
+  void SetClockStep(int32_t ms) { clockStep_ = ms; }
+  // Drawing calls so far, counted in either mode.
+  int64_t DrawCalls() const { return drawCalls_; }
+
+  // --- recording only ---
   // The n-th call (from 1) of `op` throws ComponentError; n = 0 fails every call.
   void FailCall(const std::string& op, int n = 0);
-  // Keys held from the next snapshot on (taken now, as if a pass began).
-  void HoldKeys(const KeySet& keys);
-  void HoldKeys(std::initializer_list<int32_t> codes);
-  // Keys for main-loop pass `pass` when the shell passes no script of its own.
-  void SetPassKeys(int64_t pass, const KeySet& keys);
-  // Each Milliseconds() call advances the fake clock by this much.
-  void SetClockStep(int32_t ms) { clockStep_ = ms; }
   // A window close is requested inside the n-th call of `op` (e.g.
-  // "ProcessMessages" or "EndFrame"); the handler's answer is recorded.
+  // "ProcessMessages" or "EndFrame"); the handler's answer is kept.
   void CloseDuring(const std::string& op, int n);
-  // Asks the close handler now; returns the cancel flag it left.
-  int16_t RequestClose();
-
   const std::vector<Call>& Calls() const { return calls_; }
   std::vector<std::string> CallTexts() const;
-  // Calls of one operation only.
   std::vector<Call> CallsOf(const std::string& op) const;
   int CountOf(const std::string& op) const;
-  // Forgets the calls so far (and their counts; failures keep counting).
+  // Forgets the calls so far (failures and closes keep counting).
   void ClearCalls() { calls_.clear(); }
   std::vector<int16_t> CloseAnswers() const { return closeAnswers_; }
-  int64_t CurrentPass() const { return pass_; }
 
   // --- MediaEngine ---
   void Initialize(const std::string& programFolder, float width, float height, bool fullScreen,
@@ -71,23 +86,24 @@ class RecordingEngine : public MediaEngine {
   void ProcessMessages() override;
   void SetCloseHandler(std::function<void(int16_t& cancel)> handler) override;
   void BeginPass(int64_t pass, const KeySet* scripted) override;
-  KeySet HeldKeys() override;
+  KeySet HeldKeys() override { return keys_.HeldKeys(); }
 
  private:
-  // Records the call, then throws if the test asked this call to fail.
+  // Records the call, then closes or throws where the test asked to.
   void Record(const std::string& op, const std::string& args);
+  void RequireRecording(const char* what) const;
 
+  const bool recording_;
   std::vector<Call> calls_;
   std::map<std::string, int> counts_;
   std::map<std::string, std::vector<int>> failures_;
   std::map<std::string, std::vector<int>> closes_;
-  std::map<int64_t, KeySet> passKeys_;
   KeyboardState keys_;
   std::function<void(int16_t&)> closeHandler_;
   std::vector<int16_t> closeAnswers_;
+  int64_t drawCalls_ = 0;
   int32_t clock_ = 0;
   int32_t clockStep_ = 100;
-  int64_t pass_ = 0;
 };
 
 // Formats numbers the way the recording does ("%.9g").
