@@ -27,7 +27,7 @@ void BM_LogicThroughput(benchmark::State& state) {
 
   // One untimed flight first: it must end exactly where the golden trace
   // does, or the benchmark would time some other game.
-  std::string lastState;
+  Screen lastState = Screen::kNone;
   while (session.PassNumber() < session.Length()) lastState = session.Pass();
   const std::string row = TraceRow(session.PassNumber(), lastState, session.State());
   const std::string golden = LastLine(GoldenFolder() + "/win.csv");
@@ -41,8 +41,8 @@ void BM_LogicThroughput(benchmark::State& state) {
   const int64_t drawCallsBefore = engine.DrawCalls();
   for (auto _ : state) {
     if (session.PassNumber() == session.Length()) session.Rewind();
-    const std::string screen = session.Pass();
-    gamePasses += screen == "game";
+    const Screen screen = session.Pass();
+    gamePasses += screen == Screen::kGame;
     // No benchmark::DoNotOptimize here: the session lives in another
     // translation unit, so nothing can be optimised away, and handing it the
     // craft's height (Google Benchmark 1.7.1, GCC 12) changed the flight.

@@ -39,7 +39,7 @@ ChosenPasses ChoosePasses(const LoadedReplay& replay) {
   while (session.PassNumber() < session.Length()) {
     const int before = LiveParticles(session.State());
     const int64_t callsBefore = engine.DrawCalls();
-    if (session.Pass() != "game") continue;
+    if (session.Pass() != Screen::kGame) continue;
     const int64_t calls = engine.DrawCalls() - callsBefore;
     // A particle drawn in its last pass is gone afterwards, one born in the
     // pass was not there before: the larger count is the one drawn.

@@ -6,6 +6,7 @@
 #include "components/media/sdl/platform_paths.h"
 #include "components/scores/score_board.h"
 #include "core/input_script.h"
+#include "core/sounds.h"
 #include "core/step.h"
 #include "flight/flight.h"
 #include "shell/app.h"
@@ -36,8 +37,8 @@ void ReplaySession::Start(const std::string& programFolder) {
   RunStep([&] { LoadSoundsAndWaitForLogo(g, false); });
   RunStep([&] { g.Scores->OpenTable("hs.ini", 10, 0); });
   PresetSharedValues(g);
-  g.Shell.GameState = "menu";
-  RunStep([&] { engine_.PlaySound("menu", true, 100, 0, 0); });
+  g.Shell.GameState = Screen::kMenu;
+  RunStep([&] { PlaySound(engine_, Sound::kMenu, true, 100, 0, 0); });
   g.Shell.Running = true;
   start_ = Take();
   pass_ = 0;
@@ -62,7 +63,7 @@ void ReplaySession::Rewind() {
   scores_.ClearCalls();
 }
 
-std::string ReplaySession::Pass() {
+Screen ReplaySession::Pass() {
   ++pass_;
   static const KeySet kNoKeys;
   const KeySet& keys = pass_ <= Length() ? passKeys_[static_cast<size_t>(pass_ - 1)] : kNoKeys;

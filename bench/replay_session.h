@@ -21,7 +21,7 @@ class ReplaySession {
   void Start(const std::string& programFolder);
   // One main-loop pass with the replay's keys for it; returns the screen it
   // dispatched on. Past the end of the replay no key is held.
-  std::string Pass();
+  Screen Pass();
   // Back to the state right after Start, at pass 0.
   void Rewind();
 

@@ -48,18 +48,18 @@ class GameFixture : public ::testing::Test {
     LoadTexturesAndShowLogo(g);
     PresetSharedValues(g);
     g.Shell.Running = true;
-    g.Shell.GameState = "menu";
+    g.Shell.GameState = Screen::kMenu;
     engine.ClearCalls();
   }
 
   void StartRound() {
     NewRound(g);
-    g.Shell.GameState = "game";
+    g.Shell.GameState = Screen::kGame;
     engine.ClearCalls();
   }
 
   // One main-loop pass with these keys held.
-  std::string Pass(std::initializer_list<int32_t> keys = {}) {
+  Screen Pass(std::initializer_list<int32_t> keys = {}) {
     engine.HoldKeys(keys);
     return MainLoopPass(g, screens);
   }

@@ -72,8 +72,8 @@ TEST_F(Flight, NewRoundStartsEveryRoundFromTheSameState) {
 // below 200 m, the cut at 20 m, the closed craft lost on touchdown, the 260
 // crash frames. Its trace holds no sounds and no questions to the table.
 TEST_F(Flight, ACraftLeftAloneSoundsEachStageAndIsNotRanked) {
-  RunUntil([&] { return g.Shell.GameState != "game"; });
-  EXPECT_EQ(g.Shell.GameState, "menu");
+  RunUntil([&] { return g.Shell.GameState != Screen::kGame; });
+  EXPECT_EQ(g.Shell.GameState, Screen::kMenu);
   for (const char* call : {"PlaySound(\"parachute_open\",False,100,0,0)", "PlaySound(\"parachute\",True,83,0,0)",
                            "SetSoundVolume(\"onfire\",1)", "PlaySound(\"explosion\",False,100,0,0)",
                            "PlaySound(\"menu\",True,100,0,0)"})
@@ -248,7 +248,7 @@ TEST_F(Flight, TheLastTickWinsTheRoundAndAsksForTheRank) {
   lastTick(321, 4);
   EXPECT_TRUE(r.RoundFinished);
   EXPECT_EQ(r.FlightTime, 322);
-  EXPECT_EQ(g.Shell.GameState, "hs_getname");
+  EXPECT_EQ(g.Shell.GameState, Screen::kNameEntry);
   EXPECT_EQ(g.HighScores.NewEntryRank, 4);
   EXPECT_EQ(board.asked, (std::vector<float>{9678, 9678}));
   EXPECT_TRUE(Called("PlaySound(\"hs_name\",False,100,0,0)"));
@@ -257,7 +257,7 @@ TEST_F(Flight, TheLastTickWinsTheRoundAndAsksForTheRank) {
 
   // Too slow for the table: straight to the scores, nothing highlighted.
   lastTick(999, 11);
-  EXPECT_EQ(g.Shell.GameState, "hs");
+  EXPECT_EQ(g.Shell.GameState, Screen::kHighScores);
   EXPECT_EQ(g.HighScores.NewEntryRank, 0);
   EXPECT_EQ(board.asked, std::vector<float>{9001});
   EXPECT_FALSE(Called("PlaySound(\"hs_name\",False,100,0,0)"));
@@ -265,8 +265,8 @@ TEST_F(Flight, TheLastTickWinsTheRoundAndAsksForTheRank) {
 
 TEST_F(Flight, EscapeGivesUpAndReturnRestartsEvenInOneFrame) {
   RoundState& r = g.Round;
-  EXPECT_EQ(Pass({key::kEscape}), "game");
-  EXPECT_EQ(g.Shell.GameState, "menu");
+  EXPECT_EQ(Pass({key::kEscape}), Screen::kGame);
+  EXPECT_EQ(g.Shell.GameState, Screen::kMenu);
   EXPECT_TRUE(r.RoundLost);
   EXPECT_TRUE(Called("StopSound(\"onfire\",False)"));
   EXPECT_TRUE(Called("PlaySound(\"menu\",True,100,0,0)"));
@@ -276,7 +276,7 @@ TEST_F(Flight, EscapeGivesUpAndReturnRestartsEvenInOneFrame) {
   Pass();
   r.Health = 0;  // during the explosion too
   Pass({key::kEscape, key::kReturn});
-  EXPECT_EQ(g.Shell.GameState, "game");
+  EXPECT_EQ(g.Shell.GameState, Screen::kGame);
   EXPECT_FALSE(r.RoundLost);
   EXPECT_NEAR(r.Health, 100, 0.01);
   EXPECT_FLOAT_EQ(r.LanderY, 30 + 1.0f / 20) << "the new round already flew one frame";
@@ -382,10 +382,10 @@ TEST_F(Flight, ACrashRunsTwoHundredSixtyFramesAndKeepsTheWreckDead) {
   EXPECT_GE(live, 11) << "a burst of debris and smoke";
   engine.ClearCalls();
   for (int i = 2; i < 260; ++i) CrashStep(g);
-  EXPECT_EQ(g.Shell.GameState, "game");
+  EXPECT_EQ(g.Shell.GameState, Screen::kGame);
   EXPECT_TRUE(Sounds().empty()) << "the sounds start once";
   CrashStep(g);
-  EXPECT_EQ(g.Shell.GameState, "menu");
+  EXPECT_EQ(g.Shell.GameState, Screen::kMenu);
   EXPECT_TRUE(r.RoundLost);
   // Repaired mid-crash: the sequence simply stops.
   StartRound();

@@ -51,8 +51,8 @@ TEST_F(Menu, EscapeTwiceLeavesAndReturnChooses) {
   g.Shell.Running = true;
   g.Menu.MenuChoice = 1;
   Pass();
-  EXPECT_EQ(Pass({key::kReturn}), "menu");
-  EXPECT_EQ(g.Shell.GameState, "hs");
+  EXPECT_EQ(Pass({key::kReturn}), Screen::kMenu);
+  EXPECT_EQ(g.Shell.GameState, Screen::kHighScores);
   EXPECT_TRUE(Called("PlaySound(\"enter\",False,100,0,0)"));
 }
 
@@ -62,8 +62,8 @@ TEST_F(Menu, NewGameFadesTheMusicThenStartsARound) {
   Pass();
   engine.ClearCalls();
   Pass({key::kReturn});
-  RunUntil([&] { return g.Shell.GameState != "menu"; }, 100);
-  EXPECT_EQ(g.Shell.GameState, "game");
+  RunUntil([&] { return g.Shell.GameState != Screen::kMenu; }, 100);
+  EXPECT_EQ(g.Shell.GameState, Screen::kGame);
   EXPECT_FALSE(g.Menu.StartPending);
   EXPECT_TRUE(Called("StopSound(\"menu\",False)")) << "the round stops the music";
   const auto levels = MusicLevels();
@@ -73,7 +73,7 @@ TEST_F(Menu, NewGameFadesTheMusicThenStartsARound) {
   EXPECT_EQ(levels.back(), 83);
 
   // Back on the menu after the flight: the first frame still shows the fade.
-  g.Shell.GameState = "menu";
+  g.Shell.GameState = Screen::kMenu;
   engine.ClearCalls();
   Pass();
   const auto draws = engine.CallsOf("DrawImage");
@@ -89,7 +89,7 @@ TEST_F(Menu, KeysStillWorkWhileTheMenuFades) {
   Pass({key::kDown});
   EXPECT_EQ(g.Menu.MenuChoice, 1);
   Pass({key::kReturn});
-  EXPECT_EQ(g.Shell.GameState, "hs");
+  EXPECT_EQ(g.Shell.GameState, Screen::kHighScores);
   EXPECT_TRUE(g.Menu.StartPending) << "the start carries on next time the menu runs";
 }
 

@@ -57,8 +57,8 @@ TEST(SoakDirector, PlaysEveryScreenAndNeverLeavesTheGame) {
   EXPECT_GT(t.restarts, 0);
   EXPECT_GT(t.namesTyped, 0);
   EXPECT_GT(t.tablesFromMenu, 0);
-  for (const char* screen : {"menu", "game", "hs_getname", "hs"})
-    EXPECT_GT(t.passesOn.count(screen) ? t.passesOn.at(screen) : 0, 0) << screen;
+  for (Screen screen : {Screen::kMenu, Screen::kGame, Screen::kNameEntry, Screen::kHighScores})
+    EXPECT_GT(t.passesOn.count(screen) ? t.passesOn.at(screen) : 0, 0) << ScreenName(screen);
   // Screenshots would litter the player's picture folder: S is never sent
   // outside the name entry, Left Shift never at all.
   const InputScript script = ParseInputScript(recorder.Text());
@@ -123,23 +123,23 @@ TEST(SoakAutopilot, WinsNearlyEveryRound) {
   PilotPlan plan;
   plan.climbFuel = 60;
   std::unique_ptr<Autopilot> pilot;
-  std::string last;
+  Screen last = Screen::kNone;
   int rounds = 0, wins = 0;
   KeySet previous;
   engine.keysForPass = [&](int64_t) {
-    const std::string& screen = game.Shell.GameState;
+    const Screen screen = game.Shell.GameState;
     if (screen != last) {
-      if (last == "game") {
+      if (last == Screen::kGame) {
         ++rounds;
         wins += game.Round.RoundFinished ? 1 : 0;
       }
       pilot.reset();
-      if (screen == "game") pilot = std::make_unique<Autopilot>(game, Mission::kWin, plan);
+      if (screen == Screen::kGame) pilot = std::make_unique<Autopilot>(game, Mission::kWin, plan);
       last = screen;
     }
     KeySet keys;
     if (pilot) keys = pilot->Fly();
-    else if (screen != "game" && !previous.test(key::kReturn)) keys.set(key::kReturn);
+    else if (screen != Screen::kGame && !previous.test(key::kReturn)) keys.set(key::kReturn);
     // A tap must be let go before it counts again.
     if (keys.test(key::kSpace) && previous.test(key::kSpace)) keys.reset(key::kSpace);
     previous = keys;

@@ -28,7 +28,7 @@ TEST_F(ScoreScreens, TheTableShowsFilledRowsInPlaceWithTheNewEntryHighlighted) {
   scores.AddScore(9678, "ACE", {});
   scores.AddScore(9500, "BOB", {});
   g.HighScores.NewEntryRank = 2;
-  g.Shell.GameState = "hs";
+  g.Shell.GameState = Screen::kHighScores;
   g.Shell.FrameCount = 0;
   Pass();  // t = 1
   const auto texts = Texts();
@@ -65,20 +65,20 @@ TEST_F(ScoreScreens, TheTableShowsFilledRowsInPlaceWithTheNewEntryHighlighted) {
 }
 
 TEST_F(ScoreScreens, EscapeOrReturnGoesBackToTheMenuAndSTakesAPicture) {
-  g.Shell.GameState = "hs";
+  g.Shell.GameState = Screen::kHighScores;
   Pass({key::kS});
-  EXPECT_EQ(g.Shell.GameState, "hs");
+  EXPECT_EQ(g.Shell.GameState, Screen::kHighScores);
   EXPECT_EQ(engine.CountOf("HotkeyAction"), 1);
-  EXPECT_EQ(Pass({key::kReturn}), "hs");
-  EXPECT_EQ(g.Shell.GameState, "menu");
-  g.Shell.GameState = "hs";
+  EXPECT_EQ(Pass({key::kReturn}), Screen::kHighScores);
+  EXPECT_EQ(g.Shell.GameState, Screen::kMenu);
+  g.Shell.GameState = Screen::kHighScores;
   Pass();
   Pass({key::kEscape});
-  EXPECT_EQ(g.Shell.GameState, "menu");
+  EXPECT_EQ(g.Shell.GameState, Screen::kMenu);
 }
 
 TEST_F(ScoreScreens, TypingFollowsTheKeyTable) {
-  g.Shell.GameState = "hs_getname";
+  g.Shell.GameState = Screen::kNameEntry;
   g.Round.FlightTime = 400;
   Pass({key::kK});
   Pass({key::kE, key::kS, key::k0, key::kMinus});  // applied in table order: digits first
@@ -106,24 +106,24 @@ TEST_F(ScoreScreens, TypingFollowsTheKeyTable) {
 }
 
 TEST_F(ScoreScreens, BackspaceOnAnEmptyNameAndTheLazyName) {
-  g.Shell.GameState = "hs_getname";
+  g.Shell.GameState = Screen::kNameEntry;
   g.Round.FlightTime = 450;
   Pass({key::kBackspace});
   EXPECT_EQ(g.HighScores.PlayerName, "");
   EXPECT_EQ(engine.CountOf("PlaySound"), 0);
   EXPECT_EQ(scores.Delays().size(), 1u) << "the delay comes even for an empty name";
-  EXPECT_EQ(Pass({key::kReturn}), "hs_getname");
+  EXPECT_EQ(Pass({key::kReturn}), Screen::kNameEntry);
   EXPECT_EQ(g.HighScores.PlayerName, "I'm lazy!");
   EXPECT_EQ(scores.CountOf("AddScore"), 0) << "stored on the next pass";
   Pass({key::kA});
-  EXPECT_EQ(g.Shell.GameState, "hs");
+  EXPECT_EQ(g.Shell.GameState, Screen::kHighScores);
   EXPECT_EQ(scores.Table().Row(1).name, "I'm lazy!");
   EXPECT_EQ(scores.Table().Row(1).value, 9550);
   EXPECT_EQ(g.HighScores.PlayerName, "I'm lazy!A") << "keys of the storing pass count for next time";
 }
 
 TEST_F(ScoreScreens, AFailingKeyTestCountsAsAPress) {
-  g.Shell.GameState = "hs_getname";
+  g.Shell.GameState = Screen::kNameEntry;
   engine.FailCall("KeyDown", 3);  // the first table key, "0"
   Pass();
   EXPECT_EQ(g.HighScores.PlayerName, "0");
@@ -134,7 +134,7 @@ TEST_F(ScoreScreens, AFailingKeyTestCountsAsAPress) {
 
 TEST_F(ScoreScreens, ClosingTheWindowOnTheNameEntryStillStoresTheScore) {
   // Deliberate mend: the waiting entry is kept with the name typed so far.
-  g.Shell.GameState = "hs_getname";
+  g.Shell.GameState = Screen::kNameEntry;
   g.Round.FlightTime = 380;
   g.HighScores.PlayerName = "JO";
   StoreWaitingEntry(g);
@@ -142,7 +142,7 @@ TEST_F(ScoreScreens, ClosingTheWindowOnTheNameEntryStillStoresTheScore) {
   EXPECT_EQ(scores.Table().Row(1).value, 9620);
   // Anywhere else nothing is stored.
   StoreWaitingEntry(g);
-  g.Shell.GameState = "menu";
+  g.Shell.GameState = Screen::kMenu;
   StoreWaitingEntry(g);
   EXPECT_EQ(scores.CountOf("AddScore"), 1);
 }
@@ -151,7 +151,7 @@ TEST_F(ScoreScreens, TheWholeRunEndsWithTheEntryStoredWhenClosedOnTheNameEntry) 
   // Through Main: a round is won, the window closes while the name is typed.
   ScreenRoutines s = GameScreens();
   s.MenuKeys = [](Game& game) {
-    game.Shell.GameState = "hs_getname";
+    game.Shell.GameState = Screen::kNameEntry;
     game.Round.FlightTime = 500;
     game.HighScores.PlayerName = "";
   };

@@ -5,6 +5,7 @@
 
 #include "components/media/media_engine.h"
 #include "core/random.h"
+#include "core/screen.h"
 
 class ScoreBoard;
 
@@ -13,7 +14,7 @@ class ScoreBoard;
 
 struct ShellState {
   bool Running = false;
-  std::string GameState;
+  Screen GameState = Screen::kNone;
   float FrameCount = 0;
   bool SoundOn = false;
   float ThrustPower = 0;

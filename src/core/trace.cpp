@@ -36,10 +36,6 @@ void AppendInt(std::string& row, int64_t value) {
 
 void AppendBool(std::string& row, bool value) { row += value ? ",1" : ",0"; }
 
-bool NeedsQuotes(const std::string& text) {
-  return text.find_first_of(",\"\r\n") != std::string::npos;
-}
-
 }  // namespace
 
 std::string TraceHeader() {
@@ -60,14 +56,13 @@ std::string CsvQuote(const std::string& text) {
   return quoted;
 }
 
-std::string TraceRow(int64_t pass, const std::string& state, const Game& game) {
+std::string TraceRow(int64_t pass, Screen screen, const Game& game) {
   const ShellState& shell = game.Shell;
   const RoundState& round = game.Round;
   std::string row = std::to_string(pass);
-  // The state is one of a handful of fixed words, written bare; quoting
-  // kicks in only if one ever holds a character CSV cares about.
+  // Screen names are plain words, written bare.
   row += ',';
-  row += NeedsQuotes(state) ? CsvQuote(state) : state;
+  row += ScreenName(screen);
   AppendReal(row, shell.FrameCount);
   AppendReal(row, round.LanderX);
   AppendReal(row, round.LanderY);

@@ -1,5 +1,6 @@
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "flight/flight.h"
 
 void TimeStep(Game& g) {
@@ -7,7 +8,7 @@ void TimeStep(Game& g) {
   // The sending beeps from a random side on every frame it runs.
   if (r.Height >= 100 && r.DataCollected && r.SendTicksLeft > 0) {
     const int32_t balance = RoundToInt32(double(g.Rnd.Next()) * 200 - 100);
-    g.Engine.PlaySound("key", false, 88, balance, 88);
+    PlaySound(g.Engine, Sound::kKey, false, 88, balance, 88);
   }
   r.TickCountdown = r.TickCountdown - 1;
   if (r.TickCountdown > 0) return;

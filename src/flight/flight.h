@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+
+#include "components/media/key_codes.h"
 
 struct Game;
 
@@ -18,11 +21,16 @@ void FlightStep(Game& g);
 void CrashStep(Game& g);
 void RoundEnd(Game& g);
 
+// The craft's unfolding after the canopy is cut (RoundState::OpenProgress)
+// does not advance in FlightStep: DrawScene steps it while it draws the
+// lights strip, and FlightStep's LanderUnfolding opens the craft once it is
+// full, on the pass after.
+
 // The letter chords of the game screen (held together): a full tank for
 // testers, and a repaired craft.
 namespace chord {
-constexpr int kRefuelA = 33;  // F
-constexpr int kRefuelB = 38;  // L
-constexpr int kRepairA = 35;  // H
-constexpr int kRepairB = 25;  // P
+constexpr int32_t kRefuelA = key::kF;
+constexpr int32_t kRefuelB = key::kL;
+constexpr int32_t kRepairA = key::kH;
+constexpr int32_t kRepairB = key::kP;
 }  // namespace chord

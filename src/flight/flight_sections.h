@@ -2,14 +2,15 @@
 
 struct Game;
 
-// The sections of FlightStep that live beside their subject. Each is run by
-// FlightStep in its fixed place; none is called from anywhere else.
-void GroundContact(Game& g);       // 10
-void LandingPads(Game& g);         // 11
-void DataCollection(Game& g);      // 12
-void AutoDeploy(Game& g);          // 13
-void ParachuteKey(Game& g);        // 14
-void CanopyUnfolding(Game& g);     // 15
-void LanderUnfolding(Game& g);     // 16
-void ParachuteHanging(Game& g);    // 17 (or else 18)
-void UnfoldingFrames(Game& g);     // 19
+// The sections of FlightStep that live beside their subject, in the order
+// FlightStep runs them, after its own sections; none is called from anywhere
+// else.
+void GroundContact(Game& g);
+void LandingPads(Game& g);
+void DataCollection(Game& g);
+void AutoDeploy(Game& g);
+void ParachuteKey(Game& g);
+void CanopyUnfolding(Game& g);
+void LanderUnfolding(Game& g);
+void ParachuteHanging(Game& g);  // the canopy hanging, or else blown away once cut
+void UnfoldingFrames(Game& g);

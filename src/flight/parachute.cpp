@@ -3,6 +3,7 @@
 #include "components/media/key_codes.h"
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "flight/flight_sections.h"
 
 void AutoDeploy(Game& g) {
@@ -18,18 +19,18 @@ void ParachuteKey(Game& g) {
   if (r.ParachuteOpen) {
     r.ParachuteReleased = true;
     r.ParachuteOpen = false;
-    g.Engine.StopSound("parachute", false);
+    StopSound(g.Engine, Sound::kParachute, false);
   } else if (!r.ParachuteReleased) {
     r.ParachuteOpen = true;
-    g.Engine.PlaySound("parachute_open", false, 100, 0, 0);
-    g.Engine.PlaySound("parachute", true, 83, 0, 0);
+    PlaySound(g.Engine, Sound::kParachuteOpen, false, 100, 0, 0);
+    PlaySound(g.Engine, Sound::kParachute, true, 83, 0, 0);
   }
 }
 
 void CanopyUnfolding(Game& g) {
   RoundState& r = g.Round;
   if (r.ParachuteUnfold <= 180 && r.ParachuteOpen) {
-    if (r.ParachuteUnfold == 0) g.Engine.PlaySound("parachute_on_wind", true, 100, 0, 0);
+    if (r.ParachuteUnfold == 0) PlaySound(g.Engine, Sound::kParachuteOnWind, true, 100, 0, 0);
     r.ParachuteUnfold = r.ParachuteUnfold + 20;
   }
 }
@@ -39,7 +40,7 @@ void LanderUnfolding(Game& g) {
   if (r.OpenProgress >= 100 && r.ParachuteReleased && !r.LanderOpened) {
     r.LanderOpened = true;
     // A key pressed on this very frame would otherwise miss its sound.
-    if (g.Engine.KeyDown(key::kUp)) g.Engine.PlaySound("thrusters_u", true, 95, 0, 4);
+    if (g.Engine.KeyDown(key::kUp)) PlaySound(g.Engine, Sound::kThrustersUp, true, 95, 0, 4);
   }
 }
 
@@ -62,7 +63,7 @@ void ParachuteHanging(Game& g) {
     r.ParachuteX = Single(double(r.ParachuteX) - left);
     const double up = double(g.Rnd.Next()) * 10;
     r.ParachuteY = Single(double(r.ParachuteY) - up);
-    g.Engine.StopSound("parachute_on_wind", false);
+    StopSound(g.Engine, Sound::kParachuteOnWind, false);
   }
 }
 

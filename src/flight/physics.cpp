@@ -1,5 +1,6 @@
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "flight/flight.h"
 #include "flight/flight_sections.h"
 #include "render/particles.h"
@@ -144,8 +145,8 @@ void ShakeStep(Game& g) {
     const double fifth = double(r.SpeedY) / 5;
     r.ShakeOffset = Single(vb::Int(double(g.Rnd.Next()) * fifth) - fifth / 2);
     if (!r.OnGround) {
-      g.Engine.SetSoundVolume("onfire", RoundToInt32(double(r.SpeedY) * 2 + 70));
-      g.Engine.SetSoundVolume("onfire2", RoundToInt32(double(r.SpeedY) * 2 + 40));
+      SetSoundVolume(g.Engine, Sound::kOnFire, RoundToInt32(double(r.SpeedY) * 2 + 70));
+      SetSoundVolume(g.Engine, Sound::kOnFire2, RoundToInt32(double(r.SpeedY) * 2 + 40));
     }
   } else {
     r.ShakeOffset = 0;

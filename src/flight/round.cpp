@@ -1,5 +1,6 @@
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "flight/flight.h"
 
 void NewRound(Game& g) {
@@ -43,7 +44,7 @@ void NewRound(Game& g) {
   r.SpeedX = 0;
   r.SpeedY = 0;
   for (ParticleRec& p : r.Particles) p.Life = 0;
-  g.Engine.PlaySound("onfire", true, 1, 0, 0);
-  g.Engine.PlaySound("onfire2", true, 1, 0, 0);
-  g.Engine.StopSound("menu", false);
+  PlaySound(g.Engine, Sound::kOnFire, true, 1, 0, 0);
+  PlaySound(g.Engine, Sound::kOnFire2, true, 1, 0, 0);
+  StopSound(g.Engine, Sound::kMenu, false);
 }

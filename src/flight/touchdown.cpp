@@ -2,6 +2,7 @@
 
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "flight/flight.h"
 #include "flight/flight_sections.h"
 #include "render/particles.h"
@@ -40,8 +41,8 @@ void GroundContact(Game& g) {
     if (!r.LanderOpened || r.OpenFrame > 0) {
       // Down before the legs were out: the craft is lost.
       r.Health = 0;
-      g.Engine.SetSoundVolume("onfire", 1);
-      g.Engine.SetSoundVolume("onfire2", 1);
+      SetSoundVolume(g.Engine, Sound::kOnFire, 1);
+      SetSoundVolume(g.Engine, Sound::kOnFire2, 1);
     }
   } else {
     r.OnGround = false;
@@ -58,16 +59,16 @@ void LandingPads(Game& g) {
         r.Fuel = Single(double(r.Fuel) + pad.refuel);
       } else {
         r.PadFuelSound[i] = false;
-        g.Engine.StopSound("fuel", false);
+        StopSound(g.Engine, Sound::kFuel, false);
       }
       if (r.Health > 0) r.Health = Single(double(r.Health) + pad.repair);
       if (!r.PadFuelSound[i] && r.Health > 0 && r.Fuel < 100) {
-        g.Engine.PlaySound("fuel", true, 85, 0, pad.fuelRate);
+        PlaySound(g.Engine, Sound::kFuel, true, 85, 0, pad.fuelRate);
         r.PadFuelSound[i] = true;
       }
     } else if (r.PadFuelSound[i]) {
       r.PadFuelSound[i] = false;
-      g.Engine.StopSound("fuel", false);
+      StopSound(g.Engine, Sound::kFuel, false);
     }
   }
 }
@@ -86,12 +87,12 @@ void CrashStep(Game& g) {
   if (r.Health > 0) return;
   r.Fuel = 0;
   if (r.ExplosionTime == 0) {
-    e.PlaySound("fire", true, 85, 0, 0);
-    e.StopSound("onfire", false);
-    e.StopSound("onfire2", false);
-    e.StopSound("lander_open", false);
-    e.StopSound("fuel", false);
-    e.PlaySound("explosion", false, 100, 0, 0);
+    PlaySound(e, Sound::kFire, true, 85, 0, 0);
+    StopSound(e, Sound::kOnFire, false);
+    StopSound(e, Sound::kOnFire2, false);
+    StopSound(e, Sound::kLanderOpen, false);
+    StopSound(e, Sound::kFuel, false);
+    PlaySound(e, Sound::kExplosion, false, 100, 0, 0);
   }
   r.ExplosionTime = r.ExplosionTime + 1;
   auto rnd = [&g] { return double(g.Rnd.Next()); };

@@ -5,6 +5,7 @@
 #include "components/media/key_codes.h"
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "flight/flight.h"
 
 void MenuKeys(Game& g) {
@@ -17,7 +18,7 @@ void MenuKeys(Game& g) {
       g.Shell.Running = false;
     } else {
       m.MenuChoice = 2;
-      e.PlaySound("menu_opt", false, 100, 0, 0);
+      PlaySound(e, Sound::kMenuOption, false, 100, 0, 0);
     }
   }
   g.Keys.KeyMenuEnter = e.KeyDown(key::kReturn);
@@ -26,16 +27,22 @@ void MenuKeys(Game& g) {
   e.ReadKeys();
 }
 
+void DrawDriftingBackground(Game& g, const Texture& picture) {
+  const double f = g.Shell.FrameCount;
+  // It drifts and swells a little, never showing its edges.
+  const float x = Single(std::cos(f / 20) / 3 - 3 * std::sin(f / 30) - 10);
+  const float y = Single(std::sin(f / 20) / 3 - 1.5 * std::cos(f / 30) - 10);
+  const float width = Single(660 + 6 * std::sin(f / 30));
+  const float height = Single(500 + 3 * std::cos(f / 30));
+  g.Engine.DrawImage(picture, x, y, 640, 480, Single(std::cos(f / 20) / 5),
+                     RoundToInt16(100.0 - g.Menu.StartFade), 0, 0, width, height, -1, -1);
+}
+
 void DrawMenu(Game& g) {
   MediaEngine& e = g.Engine;
   MenuState& m = g.Menu;
-  const double f = g.Shell.FrameCount;
   e.BeginFrame(0, 0, 0);
-  // The background drifts and swells a little, never showing its edges.
-  e.DrawImage(g.Tex.TexMainMenu, Single(std::cos(f / 20) / 3 - 3 * std::sin(f / 30) - 10),
-              Single(std::sin(f / 20) / 3 - 1.5 * std::cos(f / 30) - 10), 640, 480,
-              Single(std::cos(f / 20) / 5), RoundToInt16(100.0 - m.StartFade), 0, 0,
-              Single(660 + 6 * std::sin(f / 30)), Single(500 + 3 * std::cos(f / 30)), -1, -1);
+  DrawDriftingBackground(g, g.Tex.TexMainMenu);
   const Texture* buttons[3] = {&g.Tex.TexButtonNewGame, &g.Tex.TexButtonHighScores,
                                &g.Tex.TexButtonExit};
   for (int i = 0; i < 3; ++i) {
@@ -49,7 +56,8 @@ void DrawMenu(Game& g) {
                   0, 0, 0, -1, -1);
     }
   }
-  // The title picture fades out over the first 20 menu frames.
+  // The title picture fades out over the first 20 menu frames. Changes
+  // state: the fade steps as it is drawn, so it counts drawn menu frames.
   if (g.Shell.LogoFade > 0) g.Shell.LogoFade = static_cast<int16_t>(g.Shell.LogoFade - 5);
   e.DrawImage(g.Tex.TexLogo, 0, 0, 640, 480, 0, g.Shell.LogoFade, 0, 0, 0, 0, -1, -1);
   e.EndFrame();
@@ -60,11 +68,11 @@ void MenuStep(Game& g) {
   MenuState& m = g.Menu;
   if (g.Keys.KeyMenuDown) {
     m.MenuChoice = static_cast<int16_t>(m.MenuChoice + 1);
-    e.PlaySound("menu_opt", false, 100, 0, 0);
+    PlaySound(e, Sound::kMenuOption, false, 100, 0, 0);
   }
   if (g.Keys.KeyThrustUp) {
     m.MenuChoice = static_cast<int16_t>(m.MenuChoice - 1);
-    e.PlaySound("menu_opt", false, 100, 0, 0);
+    PlaySound(e, Sound::kMenuOption, false, 100, 0, 0);
   }
   if (m.MenuChoice > 2) m.MenuChoice = 0;
   if (m.MenuChoice < 0) m.MenuChoice = 2;
@@ -72,11 +80,11 @@ void MenuStep(Game& g) {
     switch (m.MenuChoice) {
       case 0:
         GameStartFade(g, true);
-        e.PlaySound("enter", false, 100, 0, 0);
+        PlaySound(e, Sound::kEnter, false, 100, 0, 0);
         break;
       case 1:
-        g.Shell.GameState = "hs";
-        e.PlaySound("enter", false, 100, 0, 0);
+        g.Shell.GameState = Screen::kHighScores;
+        PlaySound(e, Sound::kEnter, false, 100, 0, 0);
         break;
       case 2:
         g.Shell.Running = false;
@@ -95,10 +103,10 @@ void GameStartFade(Game& g, bool begin) {
   MenuState& m = g.Menu;
   if (begin) m.StartPending = true;
   m.StartFade = m.StartPending ? Single(double(m.StartFade) + 3) : 0.0f;
-  g.Engine.SetSoundVolume("menu", RoundToInt32(100 - double(m.StartFade) / 6));
+  SetSoundVolume(g.Engine, Sound::kMenu, RoundToInt32(100 - double(m.StartFade) / 6));
   if (m.StartFade >= 100 && m.StartPending) {
     NewRound(g);
-    g.Shell.GameState = "game";
+    g.Shell.GameState = Screen::kGame;
     m.StartPending = false;
   }
 }

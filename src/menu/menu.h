@@ -1,4 +1,5 @@
 #pragma once
+#include "components/media/media_engine.h"
 
 struct Game;
 
@@ -8,3 +9,7 @@ void DrawMenu(Game& g);
 void MenuStep(Game& g);
 // `begin` true announces a new game; false only advances a running fade.
 void GameStartFade(Game& g, bool begin);
+
+// The menu's background picture, moving with the frame count and faded with
+// the start of a game; the score table shows its own picture the same way.
+void DrawDriftingBackground(Game& g, const Texture& picture);

@@ -5,6 +5,7 @@
 
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "render/particles.h"
 
 namespace {
@@ -17,6 +18,8 @@ constexpr Rgb kHudColour = {255, 155, 1};
 constexpr float kPadX[3] = {80, 290, 495};
 
 // Warnings flicker: a red with a fresh random green and blue each time.
+// Changes state: each warning drawn takes two numbers from the game's one
+// generator, so what is on screen shifts every later draw of the flight.
 Rgb RandomRed(Game& g) {
   const double green = double(g.Rnd.Next()) * 105;
   const double blue = double(g.Rnd.Next()) * 105;
@@ -79,7 +82,9 @@ void LightsStrip(Game& g) {
     Tint(g, 255, 50, 50);
     Plain(g, g.Tex.TexLights, 0, 296, 32, 134, 40);
   } else if (r.Health > 0 && r.ParachuteReleased) {
-    if (r.OpenProgress == 0) g.Engine.PlaySound("lander_open", false, 100, 0, 0);
+    // Changes state: the craft's unfolding advances (and its sound starts) as
+    // the strip showing it is drawn, so the craft opens on the pass after.
+    if (r.OpenProgress == 0) PlaySound(g.Engine, Sound::kLanderOpen, false, 100, 0, 0);
     if (r.OpenProgress < 100) r.OpenProgress = r.OpenProgress + 2;
     const int32_t n = RoundToInt32(double(r.OpenProgress) * 5 / 100 * 27);
     const double lit = 27.0 * vb::IntDiv(n, 27);
@@ -97,20 +102,20 @@ void DrawScene(Game& g) {
   const double c = r.CameraY;
   const double s = r.ShakeOffset;
 
-  // 1. The sky darkens to black as the craft climbs toward space.
+  // The sky darkens to black as the craft climbs toward space.
   e.BeginFrame(RoundToInt32(SkyComponent(c, 128)), RoundToInt32(SkyComponent(c, 126)),
                RoundToInt32(SkyComponent(c, 206)));
-  // 2. Stars, fading out on the way down.
+  // Stars, fading out on the way down.
   if (c < 4000) {
     const int16_t stars = c >= 0 ? RoundToInt16(100 - c * 100 / 4000) : int16_t{100};
     Plain(g, g.Tex.TexStars, s, 0, 640, 480, stars);
   }
-  // 3. The horizon near the ground.
+  // The horizon near the ground.
   if (c >= 7192) Plain(g, g.Tex.TexBackSky, 0, 7672 - c, 640, 480, 100);
 
   const float heightGrey =
       Single(std::clamp((775 - double(r.Height)) * 150 / 775 + 105, 0.0, 255.0));
-  // 4. The canopy, hanging or cut loose, drawn as tall as it has unfolded
+  // The canopy, hanging or cut loose, drawn as tall as it has unfolded
   // and swinging about its bottom edge.
   if ((r.ParachuteOpen || r.ParachuteReleased) && r.ParachuteX > -200) {
     const double u = r.ParachuteUnfold;
@@ -120,9 +125,9 @@ void DrawScene(Game& g) {
                 128, Single(u), 64, 180);
     Untint(g);
   }
-  // 5. The far landscape.
+  // The far landscape.
   Plain(g, g.Tex.TexLand, s, 8102 - c, 1025, 64, 100);
-  // 6. The craft, leaning with its sideways speed, or its wreck.
+  // The craft, leaning with its sideways speed, or its wreck.
   if (r.Health > 0) {
     const float landerGrey =
         c > 0 ? heightGrey : Single(std::clamp(105 - 13 * 150.0 / 775, 0.0, 255.0));
@@ -135,39 +140,40 @@ void DrawScene(Game& g) {
     e.DrawImage(g.Tex.TexLanderBroke, Single(double(r.LanderX) + s),
                 Single(double(r.LanderY) - c), 64, 64, 0, 100, 0, 0, 0, 0, 32, 25);
   }
-  // 7. The near landscape, over the craft.
+  // The near landscape, over the craft.
   Plain(g, g.Tex.TexLand2, s, 8102 - c, 1025, 64, 100);
-  // 8. Clouds drift only while on screen.
+  // Clouds.
   for (CloudRec& cloud : r.Clouds) {
     const float sy = Single(double(cloud.Y) - c);
     if (!(-128 < sy && sy < 480)) continue;
+    // Changes state: a cloud drifts as it is drawn, so one off screen stands still.
     cloud.X = cloud.X + cloud.Drift;
     Plain(g, g.Tex.TexCloud, s + cloud.X, double(cloud.Y) - c, 512, 128,
           RoundToInt16(cloud.Opacity));
   }
-  // 9. The pads, green once visited.
+  // The pads, green once visited.
   for (int i = 0; i < 3; ++i) {
     if (r.PadVisited[i]) Tint(g, 55, 255, 55);
     Plain(g, g.Tex.TexLanding, s + kPadX[i], 8138 - c, 64, 8, 100);
     Untint(g);
   }
-  // 10. The data signal.
+  // The data signal.
   if (r.DataCollected) DataSignal(g);
-  // 11. Effects.
+  // Effects. Changes state: the particles move and age as they are drawn.
   ParticleEffects(g, false, 0, 0, 0, 0, 0, 0, 200, true);
-  // 12-13. Status display and the lights.
+  // Status display and the lights.
   StatusPanels(g);
   LightsStrip(g);
-  // 14. A canopy still attached this low would drag the craft into the ground.
+  // A canopy still attached this low would drag the craft into the ground.
   if (r.Height <= 80 && r.ParachuteOpen)
     Text(g, "WARNING - RELEASE PARACHUTE", 165, 280, 0.5, RandomRed(g));
-  // 15. The health bar, its filled part growing up from y 420.
+  // The health bar, its filled part growing up from y 420.
   e.DrawImage(g.Tex.TexStatus, 608, 60, 32, 360, 180, 40, 0, 0, 0, 0, 16, 180);
   Tint(g, 255, 50, 50);
   e.DrawImage(g.Tex.TexStatus, 608, 60, 32, Single(360.0 / 100 * r.Health), 180, 50, 0, 0, 0, 0,
               16, 180);
   Untint(g);
-  // 16. Help pictures for the first rounds, fading as the craft descends.
+  // Help pictures for the first rounds, fading as the craft descends.
   const float d = Single(c + 170);
   const int16_t help = d < 3000 ? RoundToInt16(100 - double(d) * 100 / 3000) : int16_t{0};
   if (g.Shell.HelpRoundsLeft > 1) Plain(g, g.Tex.TexKeys, 350, 10, 256, 256, help);

@@ -5,15 +5,12 @@
 #include "components/scores/score_board.h"
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
+#include "menu/menu.h"
 #include "render/scene.h"
 #include "scores/scores.h"
 
 namespace {
-
-ScoreBoard& Scores(Game& g, const char* operation) {
-  if (!g.Scores) throw ComponentError(operation, "no score store");
-  return *g.Scores;
-}
 
 // A whole number with at least `digits` digits, the sign in front.
 std::string Padded(double value, int digits) {
@@ -34,10 +31,7 @@ void ShowHighScores(Game& g) {
   MediaEngine& e = g.Engine;
   const double t = g.Shell.FrameCount;
   e.BeginFrame(0, 0, 0);
-  e.DrawImage(g.Tex.TexMenuHs, Single(std::cos(t / 20) / 3 - 3 * std::sin(t / 30) - 10),
-              Single(std::sin(t / 20) / 3 - 1.5 * std::cos(t / 30) - 10), 640, 480,
-              Single(std::cos(t / 20) / 5), RoundToInt16(100.0 - g.Menu.StartFade), 0, 0,
-              Single(660 + 6 * std::sin(t / 30)), Single(500 + 3 * std::cos(t / 30)), -1, -1);
+  DrawDriftingBackground(g, g.Tex.TexMenuHs);
   for (int16_t i = 1; i <= 10; ++i) {
     // Empty rows are left out; the others keep their places.
     if (!(Scores(g, "GetScore").GetScore(i) > 0)) continue;
@@ -52,17 +46,19 @@ void ShowHighScores(Game& g) {
                Single(205 + std::sin(t / 20)), 400, Single(2.0 / 3), 0, 100, 255, 100, 200);
   e.DrawText(g.Tex.TexFont, "PRESS RETURN TO ESC", Single(180 + 5 * std::sin(t / 10)), 440,
              Single(2.0 / 3), 0, 100, 255, 100, 100);
+  // Changes state: the screen's keys are read inside its drawing, before the
+  // frame is shown, as this screen has no routine of its own for them.
   if (e.KeyDown(key::kEscape)) {
-    g.Shell.GameState = "menu";
-    e.PlaySound("enter", false, 100, 0, 0);
+    g.Shell.GameState = Screen::kMenu;
+    PlaySound(e, Sound::kEnter, false, 100, 0, 0);
   }
   if (e.KeyDown(key::kReturn)) {
-    g.Shell.GameState = "menu";
-    e.PlaySound("enter", false, 100, 0, 0);
+    g.Shell.GameState = Screen::kMenu;
+    PlaySound(e, Sound::kEnter, false, 100, 0, 0);
   }
   if (e.KeyDown(key::kS)) {
     e.HotkeyAction();
-    e.PlaySound("enter", false, 100, 0, 0);
+    PlaySound(e, Sound::kEnter, false, 100, 0, 0);
   }
   e.EndFrame();
 }

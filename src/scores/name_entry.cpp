@@ -1,35 +1,22 @@
-#include <array>
+#include <string>
 
 #include "components/media/key_codes.h"
 #include "components/scores/score_board.h"
 #include "core/game.h"
 #include "core/singles.h"
+#include "core/sounds.h"
 #include "core/step.h"
 #include "scores/scores.h"
 
 namespace {
 
-struct TypingKey {
-  int32_t code;
-  const char* text;
-};
-
-// Tested in this order; minus hands over "--" because "-" means "remove".
-const std::array<TypingKey, 44> kTypingKeys = {{
-    {11, "0"}, {2, "1"},  {3, "2"},  {4, "3"},  {5, "4"},  {6, "5"},   {7, "6"},  {8, "7"},
-    {9, "8"},  {10, "9"}, {78, "+"}, {40, "'"}, {181, "/"}, {13, "="}, {12, "--"}, {55, "*"},
-    {52, "."}, {30, "A"}, {48, "B"}, {46, "C"}, {32, "D"}, {18, "E"},  {33, "F"}, {34, "G"},
-    {35, "H"}, {23, "I"}, {36, "J"}, {37, "K"}, {38, "L"}, {50, "M"},  {49, "N"}, {24, "O"},
-    {25, "P"}, {16, "Q"}, {19, "R"}, {31, "S"}, {20, "T"}, {22, "U"},  {47, "V"}, {17, "W"},
-    {45, "X"}, {21, "Y"}, {44, "Z"}, {57, " "},
-}};
+// What a typing key hands to AddNameKey: its character, but "--" for minus,
+// because "-" there means "remove".
+std::string NameKeyText(const KeyEntry& k) {
+  return k.typed == '-' ? "--" : std::string(1, k.typed);
+}
 
 constexpr const char* kLazyName = "I'm lazy!";
-
-ScoreBoard& Scores(Game& g, const char* operation) {
-  if (!g.Scores) throw ComponentError(operation, "no score store");
-  return *g.Scores;
-}
 
 void Confirm(Game& g) {
   if (g.HighScores.PlayerName.empty()) g.HighScores.PlayerName = kLazyName;
@@ -43,14 +30,17 @@ void ShowNameEntry(Game& g) {
   HighScoreState& h = g.HighScores;
   e.BeginFrame(0, 0, 0);
   e.DrawImage(g.Tex.TexEnterName, 0, 0, 640, 480, 0, 100, 0, 0, 0, 0, -1, -1);
-  // The cursor is a random character, new each pass: it flickers.
+  // The cursor is a random character, new each pass: it flickers. Changes
+  // state: the draw takes a number from the game's one generator.
   const auto cursor = static_cast<char>(RoundToInt16(double(g.Rnd.Next()) * 90));
   e.DrawText(g.Tex.TexFont, h.PlayerName + cursor,
              Single(290 - 10.0 * static_cast<double>(h.PlayerName.size())), 180, 1, 0, 100, 255,
              255, 255);
+  // Changes state mid-frame: a name confirmed on the last pass is stored and
+  // the screen switches, between this frame's drawing and its keys.
   if (h.NameConfirmed) {
     Scores(g, "AddScore").AddScore(Single(10000.0 - g.Round.FlightTime), h.PlayerName, {});
-    g.Shell.GameState = "hs";
+    g.Shell.GameState = Screen::kHighScores;
     h.NameConfirmed = false;
   }
   ReadNameKeys(g);
@@ -63,8 +53,11 @@ void ReadNameKeys(Game& g) {
   // failing action is skipped.
   if (RunCondition([&] { return e.KeyDown(key::kEscape); })) RunStep([&] { Confirm(g); });
   if (RunCondition([&] { return e.KeyDown(key::kReturn); })) RunStep([&] { Confirm(g); });
-  for (const TypingKey& k : kTypingKeys)
-    if (RunCondition([&] { return e.KeyDown(k.code); })) RunStep([&] { AddNameKey(g, k.text); });
+  // Tested in the key table's order, which is the order letters typed in one
+  // pass land in the name.
+  for (const KeyEntry& k : kKeyTable)
+    if (k.typed && RunCondition([&] { return e.KeyDown(k.code); }))
+      RunStep([&] { AddNameKey(g, NameKeyText(k)); });
   if (RunCondition([&] { return e.KeyHeld(key::kBackspace); })) {
     RunStep([&] { AddNameKey(g, "-"); });
     RunStep([&] { Scores(g, "Delay").Delay(100); });
@@ -75,7 +68,7 @@ void ReadNameKeys(Game& g) {
         return shift && s;
       })) {
     RunStep([&] { e.HotkeyAction(); });
-    RunStep([&] { e.PlaySound("enter", false, 100, 0, 0); });
+    RunStep([&] { PlaySound(e, Sound::kEnter, false, 100, 0, 0); });
   }
 }
 
@@ -83,22 +76,22 @@ void AddNameKey(Game& g, const std::string& text) {
   std::string& name = g.HighScores.PlayerName;
   if (text == "-" && !name.empty()) {
     name.pop_back();
-    g.Engine.PlaySound("key", false, 100, 0, 0);
+    PlaySound(g.Engine, Sound::kKey, false, 100, 0, 0);
   }
   if (text == "--") {
     name += "-";
-    g.Engine.PlaySound("key", false, 100, 0, 0);
+    PlaySound(g.Engine, Sound::kKey, false, 100, 0, 0);
   } else if (text != "-") {
     name += text;
-    g.Engine.PlaySound("key", false, 100, 0, 0);
+    PlaySound(g.Engine, Sound::kKey, false, 100, 0, 0);
   }
 }
 
 void StoreWaitingEntry(Game& g) {
   HighScoreState& h = g.HighScores;
-  if (g.Shell.GameState != "hs_getname") return;
+  if (g.Shell.GameState != Screen::kNameEntry) return;
   if (h.PlayerName.empty()) h.PlayerName = kLazyName;
   Scores(g, "AddScore").AddScore(Single(10000.0 - g.Round.FlightTime), h.PlayerName, {});
   h.NameConfirmed = false;
-  g.Shell.GameState = "hs";
+  g.Shell.GameState = Screen::kHighScores;
 }

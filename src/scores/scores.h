@@ -1,7 +1,12 @@
 #pragma once
 #include <string>
 
+class ScoreBoard;
 struct Game;
+
+// The score store, for `operation` on it: a ComponentError naming the
+// operation while there is none, as a missing component would report.
+ScoreBoard& Scores(Game& g, const char* operation);
 
 // The score table screen.
 void ShowHighScores(Game& g);

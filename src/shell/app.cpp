@@ -6,6 +6,7 @@
 #include "core/game.h"
 #include "core/input_script.h"
 #include "core/log.h"
+#include "core/sounds.h"
 #include "core/trace.h"
 #include "flight/flight.h"
 #include "scores/scores.h"
@@ -49,30 +50,37 @@ void Form_Unload(Game& g, int16_t& cancel) {
   }
 }
 
-std::string MainLoopPass(Game& g, const ScreenRoutines& s) {
+Screen MainLoopPass(Game& g, const ScreenRoutines& s) {
   RunStep([&] { g.Shell.FrameCount += 1; });
   RunStep([&] {
     if (g.Shell.FrameCount >= 35000) g.Shell.FrameCount = 0;
   });
   // Read once: a routine that switches screens does not cut its pass short.
-  const std::string state = g.Shell.GameState;
-  if (state == "game") {
-    RunStep([&] { Call(s.GameKeys, g); });
-    RunStep([&] { Call(s.TimeStep, g); });
-    RunStep([&] { Call(s.ShakeStep, g); });
-    RunStep([&] { Call(s.FlightStep, g); });
-    if (RunCondition([&] { return !g.Round.RoundLost; })) RunStep([&] { Call(s.CrashStep, g); });
-    RunStep([&] { Call(s.DrawScene, g); });
-  } else if (state == "menu") {
-    RunStep([&] { Call(s.MenuKeys, g); });
-    RunStep([&] { Call(s.DrawMenu, g); });
-    RunStep([&] { Call(s.MenuStep, g); });
-  } else if (state == "hs_getname") {
-    RunStep([&] { Call(s.ShowNameEntry, g); });
-  } else if (state == "hs") {
-    RunStep([&] { Call(s.ShowHighScores, g); });
+  const Screen screen = g.Shell.GameState;
+  switch (screen) {
+    case Screen::kGame:
+      RunStep([&] { Call(s.GameKeys, g); });
+      RunStep([&] { Call(s.TimeStep, g); });
+      RunStep([&] { Call(s.ShakeStep, g); });
+      RunStep([&] { Call(s.FlightStep, g); });
+      if (RunCondition([&] { return !g.Round.RoundLost; })) RunStep([&] { Call(s.CrashStep, g); });
+      RunStep([&] { Call(s.DrawScene, g); });
+      break;
+    case Screen::kMenu:
+      RunStep([&] { Call(s.MenuKeys, g); });
+      RunStep([&] { Call(s.DrawMenu, g); });
+      RunStep([&] { Call(s.MenuStep, g); });
+      break;
+    case Screen::kNameEntry:
+      RunStep([&] { Call(s.ShowNameEntry, g); });
+      break;
+    case Screen::kHighScores:
+      RunStep([&] { Call(s.ShowHighScores, g); });
+      break;
+    case Screen::kNone:
+      break;
   }
-  return state;
+  return screen;
 }
 
 int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
@@ -84,12 +92,12 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
     return true;
   };
 
-  // 1. Sound.
+  // Sound.
   if (!o.mute) RunStep([&] {
       if (SettingIsOn("Sound_On", o)) g.Shell.SoundOn = true;
     });
 
-  // 2. The window.
+  // The window.
   bool fullScreen = false;
   RunStep([&] { fullScreen = o.fullScreen ? *o.fullScreen : SettingIsOn("FULL_SCREEN", o); });
   try {
@@ -103,27 +111,27 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   }
   if (closedEarly()) return 0;
 
-  // 3. The score store: restore the table from the package when it is missing.
+  // The score store: restore the table from the package when it is missing.
   if (g.Scores) PrepareScoreStore(*g.Scores);
 
-  // 4-6. Assets while the logo shows.
+  // Assets while the logo shows.
   RunStep([&] { LoadTexturesAndShowLogo(g); });
   if (closedEarly()) return 0;
   RunStep([&] { CreateGameFont(g); });
   RunStep([&] { LoadSoundsAndWaitForLogo(g, o.waitForLogo); });
   if (closedEarly()) return 0;
 
-  // 7. The table.
+  // The table.
   if (g.Scores) RunStep([&] { OpenScoreTable(*g.Scores); });
 
-  // 8-11. Shared values, then the menu and its music. Setting a value
-  // cannot fail or be seen from outside, so all of them come first.
+  // Shared values, then the menu and its music. Setting a value cannot
+  // fail or be seen from outside, so all of them come first.
   RunStep([&] { PresetSharedValues(g); });
-  RunStep([&] { g.Shell.GameState = "menu"; });
-  RunStep([&] { e.PlaySound("menu", true, 100, 0, 0); });
+  RunStep([&] { g.Shell.GameState = Screen::kMenu; });
+  RunStep([&] { PlaySound(e, Sound::kMenu, true, 100, 0, 0); });
   if (closedEarly()) return 0;
 
-  // 12. The loop.
+  // The loop.
   g.Shell.Running = true;
   int64_t pass = 0;
   KeySet scripted;
@@ -135,8 +143,8 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
       e.BeginPass(pass, o.script ? &scripted : nullptr);
     });
     if (o.recorder) RunStep([&] { o.recorder->AddPass(e.HeldKeys()); });
-    const std::string state = MainLoopPass(g, screens);
-    if (o.trace) std::fputs(TraceRow(pass, state, g).c_str(), o.trace);
+    const Screen screen = MainLoopPass(g, screens);
+    if (o.trace) std::fputs(TraceRow(pass, screen, g).c_str(), o.trace);
     if (o.maxPasses > 0 && pass >= o.maxPasses) g.Shell.Running = false;
   }
 

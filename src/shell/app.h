@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/screen.h"
 #include "shell/screens.h"
 
 struct Game;
@@ -27,9 +28,9 @@ struct AppOptions {
 int Main(Game& g, const AppOptions& options, const ScreenRoutines& screens = GameScreens());
 
 // One pass of the main loop (the frame counter and the dispatch on the
-// current screen), without the loop's tooling. Returns the screen name the
-// pass dispatched on.
-std::string MainLoopPass(Game& g, const ScreenRoutines& screens);
+// current screen), without the loop's tooling. Returns the screen the pass
+// dispatched on.
+Screen MainLoopPass(Game& g, const ScreenRoutines& screens);
 
 // The window's close handler: refuses the first close while the game runs
 // and lets the loop end instead.

@@ -6,6 +6,7 @@
 
 #include "components/media/key_codes.h"
 #include "core/game.h"
+#include "core/sounds.h"
 #include "core/step.h"
 
 namespace {
@@ -45,32 +46,6 @@ const std::array<TextureFile, 24> kTextures = {{
     {&Textures::TexBackSky, "files\\back_sky.dds", 0},
 }};
 
-struct SoundFile {
-  const char* name;
-  const char* file;
-};
-
-// The three thrusters are one file under three names, so each can be
-// started and stopped on its own.
-const std::array<SoundFile, 16> kSounds = {{
-    {"lander_open", "files\\lander_open.wav"},
-    {"key", "files\\key.wav"},
-    {"menu_opt", "files\\menu_opt.wav"},
-    {"enter", "files\\enter.wav"},
-    {"thrusters_u", "files\\thrusters.wav"},
-    {"thrusters_l", "files\\thrusters.wav"},
-    {"thrusters_r", "files\\thrusters.wav"},
-    {"onfire", "files\\onfire.wav"},
-    {"onfire2", "files\\onfire2.wav"},
-    {"fire", "files\\fire.wav"},
-    {"parachute_open", "files\\parachute_open.wav"},
-    {"parachute", "files\\Parachute.wav"},
-    {"fuel", "files\\fuel.wav"},
-    {"explosion", "files\\explosion.wav"},
-    {"hs_name", "files\\hs_name.wav"},
-    {"menu", "files\\menu.wav"},
-}};
-
 }  // namespace
 
 // Deliberate: every file loads on its own, so a missing or broken file costs
@@ -79,14 +54,14 @@ void LoadTexturesAndShowLogo(Game& g) {
   MediaEngine& e = g.Engine;
   RunStep([&] { g.Shell.LogoTick = e.Milliseconds(); });
   RunStep([&] { e.LoadTexture(g.Tex.TexLogo, "files\\logo.jpg", 0); });
-  RunStep([&] { e.LoadSound("logo", "files\\logo.wav"); });
+  RunStep([&] { LoadSound(e, Sound::kLogo); });
   // No BeginFrame: the logo is the whole frame, and it stays up as the last
   // frame shown until the menu draws.
   RunStep([&] { e.DrawImage(g.Tex.TexLogo, 0, 0, 640, 480, 0, 100, 0, 0, 0, 0, -1, -1); });
   RunStep([&] { e.ProcessMessages(); });
   RunStep([&] { e.EndFrame(); });
   RunStep([&] { e.ProcessMessages(); });
-  if (g.Shell.SoundOn) RunStep([&] { e.PlaySound("logo", false, 100, 0, 0); });
+  if (g.Shell.SoundOn) RunStep([&] { PlaySound(e, Sound::kLogo, false, 100, 0, 0); });
   for (const auto& t : kTextures)
     RunStep([&] { e.LoadTexture(g.Tex.*(t.handle), t.file, t.colorKey); });
 }
@@ -95,8 +70,10 @@ void CreateGameFont(Game& g) { g.Engine.CreateFont("smalltext", "Verdana", 7, 0,
 
 void LoadSoundsAndWaitForLogo(Game& g, bool waitForLogo) {
   MediaEngine& e = g.Engine;
+  // The logo's sound is loaded already, with its picture.
   if (g.Shell.SoundOn)
-    for (const auto& s : kSounds) RunStep([&] { e.LoadSound(s.name, s.file); });
+    for (const SoundEntry& s : kSoundTable)
+      if (s.id != Sound::kLogo) RunStep([&] { LoadSound(e, s.id); });
   if (!waitForLogo) return;
   for (;;) {
     // Unsigned difference: the counter may wrap during the wait.

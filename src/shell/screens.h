@@ -8,13 +8,13 @@ struct Game;
 using Routine = std::function<void(Game&)>;
 
 struct ScreenRoutines {
-  // "game"
+  // Screen::kGame
   Routine GameKeys, TimeStep, ShakeStep, FlightStep, CrashStep, DrawScene;
-  // "menu"
+  // Screen::kMenu
   Routine MenuKeys, DrawMenu, MenuStep;
-  // "hs_getname"
+  // Screen::kNameEntry
   Routine ShowNameEntry;
-  // "hs"
+  // Screen::kHighScores
   Routine ShowHighScores;
 };
 

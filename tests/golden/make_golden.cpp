@@ -61,7 +61,7 @@ class Session {
  private:
   KeySet Choose(int64_t pass) {
     if (pass == 1) return Keys({key::kReturn});
-    if (g_.Shell.GameState == "game") {
+    if (g_.Shell.GameState == Screen::kGame) {
       inRound_ = true;
       return pilot_.Fly();
     }
@@ -119,12 +119,12 @@ Flight Fly(uint64_t seed, Mission mission, const PilotPlan& plan) {
 bool Succeeded(Mission mission, const Flight& f) {
   switch (mission) {
     case Mission::kAlone:
-      return f.finalState == "menu" && f.round.RoundLost;
+      return f.finalState == ScreenName(Screen::kMenu) && f.round.RoundLost;
     case Mission::kLanding:
-      return f.finalState == "menu" && f.round.Health > 65 && f.round.OnGround &&
+      return f.finalState == ScreenName(Screen::kMenu) && f.round.Health > 65 && f.round.OnGround &&
              (f.round.PadVisited[0] || f.round.PadVisited[1] || f.round.PadVisited[2]);
     case Mission::kWin:
-      return f.finalState == "hs_getname" && f.round.RoundFinished;
+      return f.finalState == ScreenName(Screen::kNameEntry) && f.round.RoundFinished;
   }
   return false;
 }

@@ -38,7 +38,7 @@ void PrintTally(const SoakTally& t, int64_t passes) {
               static_cast<long long>(t.restarts), static_cast<long long>(t.namesTyped),
               static_cast<long long>(t.tablesFromMenu));
   for (const auto& [screen, count] : t.passesOn)
-    std::printf("soakgen: passes on %-10s %lld\n", screen.c_str(), static_cast<long long>(count));
+    std::printf("soakgen: passes on %-10s %lld\n", ScreenName(screen), static_cast<long long>(count));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // The autopilot of the golden replays and the soak. It reads the round
 // between passes and picks the keys of the next pass; it flies only the
-// round in flight (the screen "game"), the other screens are its caller's.
+// round in flight (the game screen), the other screens are its caller's.
 #include <cstdint>
 #include <optional>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "testkit/soak_director.h"
 
-#include <array>
+#include <vector>
 
 #include "core/game.h"
 #include "flight/flight.h"
@@ -13,14 +13,18 @@ KeySet Keys(std::initializer_list<int32_t> codes) {
   return keys;
 }
 
-// Every key the name entry types, except Left Shift (Shift + S takes a
-// screenshot, which a soak must not scatter over the disk).
-constexpr std::array<int32_t, 44> kNameKeys = {
-    key::k0, 2, 3, 4, 5, 6, 7, 8, 9, 10, key::kKeypadPlus, key::kApostrophe, key::kKeypadSlash,
-    key::kEquals, key::kMinus, key::kKeypadStar, key::kPeriod, key::kA, key::kB, key::kC, key::kD,
-    key::kE, key::kF, key::kG, key::kH, key::kI, key::kJ, key::kK, key::kL, key::kM, key::kN,
-    key::kO, key::kP, key::kQ, key::kR, key::kS, key::kT, key::kU, key::kV, key::kW, key::kX,
-    key::kY, key::kZ, key::kSpace};
+// Every key the name entry types, in the key table's order (Left Shift is not
+// one: Shift + S takes a screenshot, which a soak must not scatter over the
+// disk).
+const std::vector<int32_t>& NameKeys() {
+  static const std::vector<int32_t> keys = [] {
+    std::vector<int32_t> typing;
+    for (const KeyEntry& k : kKeyTable)
+      if (k.typed) typing.push_back(k.code);
+    return typing;
+  }();
+  return keys;
+}
 
 // Flight keys a restless player mashes: thrusters, the parachute, the cheat
 // chords. S (screenshot) is left out on purpose.
@@ -62,21 +66,22 @@ void SoakDirector::Tap(int32_t code, int64_t releasePasses) {
 void SoakDirector::Idle(int64_t passes) { Hold({}, passes); }
 
 KeySet SoakDirector::Next(int64_t pass) {
-  const std::string& screen = g_.Shell.GameState;
+  const Screen screen = g_.Shell.GameState;
   if (screen != screen_) Notice(screen);
   ++tally_.passesOn[screen];
 
   KeySet keys;
-  if (inOpening_ && (screen == "menu" || screen == "game") && pass <= opening_->TotalPasses()) {
+  if (inOpening_ && (screen == Screen::kMenu || screen == Screen::kGame) &&
+      pass <= opening_->TotalPasses()) {
     keys = opening_->KeysForPass(pass);
   } else {
     inOpening_ = false;
-    if (screen == "game" && --flightPassesLeft_ <= 0) EndFlight();
+    if (screen == Screen::kGame && --flightPassesLeft_ <= 0) EndFlight();
     if (plan_.empty()) {
-      if (screen == "menu") PlanMenu();
-      else if (screen == "game") keys = FlightKeys();
-      else if (screen == "hs_getname") PlanNameEntry();
-      else if (screen == "hs") PlanTable();
+      if (screen == Screen::kMenu) PlanMenu();
+      else if (screen == Screen::kGame) keys = FlightKeys();
+      else if (screen == Screen::kNameEntry) PlanNameEntry();
+      else if (screen == Screen::kHighScores) PlanTable();
     }
     if (!plan_.empty()) {
       keys = plan_.front().keys;
@@ -92,23 +97,23 @@ KeySet SoakDirector::Next(int64_t pass) {
 }
 
 // A new screen: count how the last one ended and forget its plan.
-void SoakDirector::Notice(const std::string& screen) {
+void SoakDirector::Notice(Screen screen) {
   const RoundState& r = g_.Round;
-  if (screen_ == "game") {
+  if (screen_ == Screen::kGame) {
     if (r.RoundFinished) ++tally_.wins;
     else if (r.Health <= 0) ++tally_.crashes;
     else ++tally_.givenUp;
   }
-  if (screen_ == "hs_getname") ++tally_.namesTyped;
-  if (screen_ == "menu" && screen == "hs") ++tally_.tablesFromMenu;
-  if (screen == "game") {
+  if (screen_ == Screen::kNameEntry) ++tally_.namesTyped;
+  if (screen_ == Screen::kMenu && screen == Screen::kHighScores) ++tally_.tablesFromMenu;
+  if (screen == Screen::kGame) {
     ++tally_.rounds;
     PlanFlight();
   } else {
     plan_.clear();
     pilot_.reset();
   }
-  if (screen == "menu") {
+  if (screen == Screen::kMenu) {
     startPressed_ = false;
     Idle(Between(0, 90));
   }
@@ -223,7 +228,9 @@ void SoakDirector::PlanNameEntry() {
   if (Chance(40)) Hold(Keys({key::kBackspace}), Between(1, 40));
   const int64_t length = Chance(10) ? 0 : (Chance(5) ? Between(33, 45) : Between(1, 14));
   for (int64_t i = 0; i < length; ++i) {
-    Tap(kNameKeys[static_cast<std::size_t>(Between(0, kNameKeys.size() - 1))], Between(1, 8));
+    const std::vector<int32_t>& typing = NameKeys();
+    Tap(typing[static_cast<std::size_t>(Between(0, static_cast<int64_t>(typing.size()) - 1))],
+        Between(1, 8));
     if (Chance(8)) {
       Hold(Keys({key::kBackspace}), Between(1, 4));
       Idle(1);

@@ -12,13 +12,14 @@
 #include "components/media/key_codes.h"
 #include "core/input_script.h"
 #include "core/random.h"
+#include "core/screen.h"
 #include "testkit/autopilot.h"
 
 struct Game;
 
 // What the soak went through, counted from the screens the game showed.
 struct SoakTally {
-  std::map<std::string, int64_t> passesOn;  // passes spent on each screen
+  std::map<Screen, int64_t> passesOn;       // passes spent on each screen
   int64_t rounds = 0;                       // rounds started (restarts included)
   int64_t piloted = 0;                      // rounds handed to the autopilot
   int64_t wins = 0;                         // rounds that sent their data
@@ -47,7 +48,7 @@ class SoakDirector {
   };
   enum class FlightMode { kPilot, kHandsOff, kRandom };
 
-  void Notice(const std::string& screen);
+  void Notice(Screen screen);
   void PlanMenu();
   void ChooseButton(int16_t from, int16_t to);
   void PlanFlight();
@@ -68,7 +69,7 @@ class SoakDirector {
   const InputScript* opening_;
   bool inOpening_ = true;
   std::deque<Segment> plan_;
-  std::string screen_;
+  Screen screen_ = Screen::kNone;
   KeySet previous_;
   // The flight in progress.
   FlightMode mode_ = FlightMode::kHandsOff;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <string>
@@ -7,8 +8,7 @@
 // key events onto these.
 namespace key {
 constexpr int32_t kEscape = 1;
-constexpr int32_t k1 = 2;  // main-row digits 1..9 are 2..10, 0 is 11
-constexpr int32_t k0 = 11;
+constexpr int32_t k1 = 2, k2 = 3, k3 = 4, k4 = 5, k5 = 6, k6 = 7, k7 = 8, k8 = 9, k9 = 10, k0 = 11;
 constexpr int32_t kMinus = 12;
 constexpr int32_t kEquals = 13;
 constexpr int32_t kBackspace = 14;
@@ -31,6 +31,70 @@ constexpr int32_t kDown = 208;
 
 // One bit per scan code: the keys held in one main-loop pass.
 using KeySet = std::bitset<256>;
+
+struct KeyEntry {
+  int32_t code;
+  const char* name;  // in input scripts
+  char typed;        // what it types on the name entry; 0 for none
+};
+
+// Every key the game asks about. The keys that type come first, in the order
+// the name entry tests them (digits, signs, letters, space): keys pressed in
+// the same pass land in the name in this order.
+inline constexpr std::array<KeyEntry, 52> kKeyTable = {{
+    {key::k0, "0", '0'},
+    {key::k1, "1", '1'},
+    {key::k2, "2", '2'},
+    {key::k3, "3", '3'},
+    {key::k4, "4", '4'},
+    {key::k5, "5", '5'},
+    {key::k6, "6", '6'},
+    {key::k7, "7", '7'},
+    {key::k8, "8", '8'},
+    {key::k9, "9", '9'},
+    {key::kKeypadPlus, "kp_plus", '+'},
+    {key::kApostrophe, "apostrophe", '\''},
+    {key::kKeypadSlash, "kp_slash", '/'},
+    {key::kEquals, "equals", '='},
+    {key::kMinus, "minus", '-'},
+    {key::kKeypadStar, "kp_star", '*'},
+    {key::kPeriod, "period", '.'},
+    {key::kA, "a", 'A'},
+    {key::kB, "b", 'B'},
+    {key::kC, "c", 'C'},
+    {key::kD, "d", 'D'},
+    {key::kE, "e", 'E'},
+    {key::kF, "f", 'F'},
+    {key::kG, "g", 'G'},
+    {key::kH, "h", 'H'},
+    {key::kI, "i", 'I'},
+    {key::kJ, "j", 'J'},
+    {key::kK, "k", 'K'},
+    {key::kL, "l", 'L'},
+    {key::kM, "m", 'M'},
+    {key::kN, "n", 'N'},
+    {key::kO, "o", 'O'},
+    {key::kP, "p", 'P'},
+    {key::kQ, "q", 'Q'},
+    {key::kR, "r", 'R'},
+    {key::kS, "s", 'S'},
+    {key::kT, "t", 'T'},
+    {key::kU, "u", 'U'},
+    {key::kV, "v", 'V'},
+    {key::kW, "w", 'W'},
+    {key::kX, "x", 'X'},
+    {key::kY, "y", 'Y'},
+    {key::kZ, "z", 'Z'},
+    {key::kSpace, "space", ' '},
+    {key::kEscape, "escape", 0},
+    {key::kReturn, "return", 0},
+    {key::kBackspace, "backspace", 0},
+    {key::kUp, "up", 0},
+    {key::kDown, "down", 0},
+    {key::kLeft, "left", 0},
+    {key::kRight, "right", 0},
+    {key::kLeftShift, "lshift", 0},
+}};
 
 // Names used by input scripts ("escape", "left", "a", "kp_plus", ...).
 // Returns -1 for an unknown name / an empty string for a code without a name.
