@@ -14,16 +14,6 @@ void AddStop(cairo_pattern_t* p, double offset, Rgb c, double alpha) {
   cairo_pattern_add_color_stop_rgba(p, offset, c.r, c.g, c.b, alpha);
 }
 
-void RoundedRectPath(cairo_t* cr, double x, double y, double w, double h, double radius) {
-  const double r = std::min(radius, std::min(w, h) / 2);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-}
-
 void PaintSky(cairo_t* cr, int width, double horizonY) {
   cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, 0, horizonY);
   AddStop(sky, 0.0, palette::kSpace);

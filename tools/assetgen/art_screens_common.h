@@ -33,7 +33,6 @@ constexpr Rgb kPanel{0.035, 0.04, 0.10};
 
 void SetRgb(cairo_t* cr, Rgb c, double alpha = 1.0);
 void AddStop(cairo_pattern_t* p, double offset, Rgb c, double alpha = 1.0);
-void RoundedRectPath(cairo_t* cr, double x, double y, double w, double h, double radius);
 
 // The sky from black space down to the lavender horizon at `horizonY`.
 void PaintSky(cairo_t* cr, int width, double horizonY);

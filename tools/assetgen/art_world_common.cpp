@@ -25,26 +25,21 @@ Colour Mix(Colour a, Colour b, double t) {
   return Colour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double radius) {
-  const double r = std::min(radius, std::min(w, h) / 2);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
-}
-
-void FillVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom, bool preserve) {
-  cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
-  AddStop(p, 0, top);
-  AddStop(p, 1, bottom);
+// Fills the current path with the pattern, then lets the pattern go.
+void FillWith(cairo_t* cr, cairo_pattern_t* p, bool preserve) {
   cairo_set_source(cr, p);
   if (preserve)
     cairo_fill_preserve(cr);
   else
     cairo_fill(cr);
   cairo_pattern_destroy(p);
+}
+
+void FillVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom, bool preserve) {
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
+  AddStop(p, 0, top);
+  AddStop(p, 1, bottom);
+  FillWith(cr, p, preserve);
 }
 
 void FillAcross(cairo_t* cr, double x0, double x1, Colour left, Colour middle, Colour right,
@@ -53,12 +48,7 @@ void FillAcross(cairo_t* cr, double x0, double x1, Colour left, Colour middle, C
   AddStop(p, 0, left);
   AddStop(p, 0.45, middle);
   AddStop(p, 1, right);
-  cairo_set_source(cr, p);
-  if (preserve)
-    cairo_fill_preserve(cr);
-  else
-    cairo_fill(cr);
-  cairo_pattern_destroy(p);
+  FillWith(cr, p, preserve);
 }
 
 void Dither(Image& image, uint64_t seed, double amount) {

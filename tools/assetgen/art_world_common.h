@@ -47,7 +47,6 @@ const Colour kCream{1.0, 0.96, 0.88};
 void SetColour(cairo_t* cr, Colour c, double alpha = 1.0);
 void AddStop(cairo_pattern_t* p, double offset, Colour c, double alpha = 1.0);
 Colour Mix(Colour a, Colour b, double t);
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double radius);
 // Fills the current path with a vertical (top to bottom) two-colour gradient.
 void FillVertical(cairo_t* cr, double y0, Colour top, double y1, Colour bottom, bool preserve);
 // Fills the current path with a horizontal (left to right) three-colour gradient.

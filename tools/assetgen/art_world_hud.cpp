@@ -17,7 +17,7 @@ namespace {
 Image ShadePicture() {
   Canvas canvas(88, 46);
   cairo_t* cr = canvas.Cr();
-  RoundedRect(cr, 0.5, 0.5, 87, 45, 7);
+  RoundedRectPath(cr, 0.5, 0.5, 87, 45, 7);
   cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, 46);
   AddStop(fill, 0, FromBytes(22, 22, 44));
   AddStop(fill, 1, FromBytes(4, 4, 14));
@@ -47,7 +47,7 @@ Image ShadePicture() {
 Image LightsPicture() {
   Canvas canvas(32, 134);
   cairo_t* cr = canvas.Cr();
-  RoundedRect(cr, 3.5, 0.5, 25, 133, 6);
+  RoundedRectPath(cr, 3.5, 0.5, 25, 133, 6);
   FillAcross(cr, 3.5, 28.5, FromBytes(120, 120, 124), FromBytes(88, 88, 92),
              FromBytes(52, 52, 56), true);
   SetColour(cr, FromBytes(20, 20, 24), 0.9);
@@ -92,7 +92,7 @@ Image StatusPicture() {
   cairo_t* cr = canvas.Cr();
   for (int i = 0; i < 20; ++i) {
     const double y = i * 18 + 1;
-    RoundedRect(cr, 7, y, 18, 16, 3);
+    RoundedRectPath(cr, 7, y, 18, 16, 3);
     // Turned by 180 degrees on screen, so the bright side is drawn on the right.
     FillAcross(cr, 7, 25, FromBytes(150, 150, 150), FromBytes(222, 222, 222),
                FromBytes(255, 255, 255), false);

@@ -76,7 +76,7 @@ void ShellHalf(cairo_t* cr, bool mirror) {
   Outline(cr);
 
   // Side thruster block on the rim; its nozzle points outward at y 40.
-  RoundedRect(cr, 7.5, 36.5, 5, 5, 1);
+  RoundedRectPath(cr, 7.5, 36.5, 5, 5, 1);
   SetColour(cr, ink::kMetalDark);
   cairo_fill_preserve(cr);
   Outline(cr, 0.6);
@@ -87,7 +87,7 @@ void ShellHalf(cairo_t* cr, bool mirror) {
 }
 
 void ParachuteCap(cairo_t* cr) {
-  RoundedRect(cr, 26.5, 5, 11, 5, 1.5);
+  RoundedRectPath(cr, 26.5, 5, 11, 5, 1.5);
   FillAcross(cr, 26.5, 37.5, ink::kMetalLight, ink::kShellWhite, ink::kShellShadow, true);
   Outline(cr, 0.7);
   // The riser's eye, where the shroud lines are tied.
@@ -248,7 +248,7 @@ void DescentStage(cairo_t* cr) {
     Outline(cr, 0.6);
   }
   // The deck: a dark girder frame.
-  RoundedRect(cr, 14, 43, 36, 5, 1.2);
+  RoundedRectPath(cr, 14, 43, 36, 5, 1.2);
   FillVertical(cr, 43, ink::kMetalLight, 48, ink::kMetalDark, true);
   Outline(cr, 0.7);
   cairo_rectangle(cr, 15, 45, 34, 1);
@@ -268,7 +268,7 @@ void DescentStage(cairo_t* cr) {
   // Side thruster quads at the ends of the deck; the exhaust leaves at y 51.
   for (int side = -1; side <= 1; side += 2) {
     const double x = kCx + side * 19.5;
-    RoundedRect(cr, x - 2.5, 48.5, 5, 4, 0.8);
+    RoundedRectPath(cr, x - 2.5, 48.5, 5, 4, 0.8);
     SetColour(cr, ink::kMetalDark);
     cairo_fill_preserve(cr);
     Outline(cr, 0.5);
@@ -339,7 +339,7 @@ void Body(cairo_t* cr) {
   SetColour(cr, ink::kOutline, 0.25);
   cairo_set_line_width(cr, 0.6);
   cairo_stroke(cr);
-  RoundedRect(cr, 37.5, 18.5, 5, 7, 1);
+  RoundedRectPath(cr, 37.5, 18.5, 5, 7, 1);
   SetColour(cr, ink::kOutline, 0.2);
   cairo_set_line_width(cr, 0.6);
   cairo_stroke(cr);

@@ -1,5 +1,7 @@
 #include "canvas.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 Canvas::Canvas(int width, int height)
@@ -78,4 +80,14 @@ void SelectFont(cairo_t* cr, double size, bool bold) {
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
   cairo_set_font_options(cr, options);
   cairo_font_options_destroy(options);
+}
+
+void RoundedRectPath(cairo_t* cr, double x, double y, double w, double h, double radius) {
+  const double r = std::min(radius, std::min(w, h) / 2);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
+  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
+  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
+  cairo_close_path(cr);
 }

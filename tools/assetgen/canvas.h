@@ -41,6 +41,10 @@ class Canvas {
   cairo_t* cr_;
 };
 
+// A rectangle with rounded corners as the current path (the radius shrinks
+// to fit a small rectangle).
+void RoundedRectPath(cairo_t* cr, double x, double y, double w, double h, double radius);
+
 // Text in DejaVu Sans through Cairo's font machinery.
 void SelectFont(cairo_t* cr, double size, bool bold = false);
 
