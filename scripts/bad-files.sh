@@ -319,36 +319,21 @@ break_file() {  # break_file NAME INDEX: the rotating variant of that name
 
 # Each name once, with the next variant of its kind; then the variants the
 # rotation left out land on a second name, so every variant is run.
-i=0
-for name in "${DDS_NAMES[@]}"; do
-  variant=$(variant_for "$i" "${DDS_VARIANTS[@]}")
-  if new_case "picture $name: $variant"; then break_file "$name" "$i" >/dev/null; run_case named "files/$name"; check_saved_table; fi
-  i=$((i + 1))
-done
-while [ "$i" -lt "${#DDS_VARIANTS[@]}" ]; do
-  name=${DDS_NAMES[$((i % ${#DDS_NAMES[@]}))]}
-  variant=$(variant_for "$i" "${DDS_VARIANTS[@]}")
-  if new_case "picture $name: $variant"; then break_file "$name" "$i" >/dev/null; run_case named "files/$name"; check_saved_table; fi
-  i=$((i + 1))
-done
-i=0
-for name in "${OTHER_PICTURES[@]}"; do
-  variant=$(variant_for "$i" "${OTHER_PICTURE_VARIANTS[@]}")
-  if new_case "picture $name: $variant"; then break_file "$name" "$i" >/dev/null; run_case named "files/$name"; check_saved_table; fi
-  i=$((i + 1))
-done
-i=0
-for name in "${SOUNDS[@]}"; do
-  variant=$(variant_for "$i" "${WAV_VARIANTS[@]}")
-  if new_case "sound $name: $variant"; then break_file "$name" "$i" >/dev/null; run_case named "files/$name"; check_saved_table; fi
-  i=$((i + 1))
-done
-while [ "$i" -lt "${#WAV_VARIANTS[@]}" ]; do
-  name=${SOUNDS[$((i % ${#SOUNDS[@]}))]}
-  variant=$(variant_for "$i" "${WAV_VARIANTS[@]}")
-  if new_case "sound $name: $variant"; then break_file "$name" "$i" >/dev/null; run_case named "files/$name"; check_saved_table; fi
-  i=$((i + 1))
-done
+#   break_each KIND NAMES_ARRAY VARIANTS_ARRAY
+break_each() {
+  local kind=$1
+  local -n names=$2 variants=$3
+  local i=0 name variant
+  while [ "$i" -lt "${#names[@]}" ] || [ "$i" -lt "${#variants[@]}" ]; do
+    name=${names[$((i % ${#names[@]}))]}
+    variant=$(variant_for "$i" "${variants[@]}")
+    if new_case "$kind $name: $variant"; then break_file "$name" "$i" >/dev/null; run_case named "files/$name"; check_saved_table; fi
+    i=$((i + 1))
+  done
+}
+break_each picture DDS_NAMES DDS_VARIANTS
+break_each picture OTHER_PICTURES OTHER_PICTURE_VARIANTS
+break_each sound SOUNDS WAV_VARIANTS
 
 # Every picture and sound bad at once (each with its rotating variant).
 if new_case "every picture and sound at once"; then
