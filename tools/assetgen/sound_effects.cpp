@@ -27,9 +27,7 @@ void WriteKey(const std::string& path) {
     const double hz = 1318.5 * (1.0 + 0.06 * std::exp(-t / 0.003));
     s[i] = (tone.Sine(hz, kKeyRate) + 0.22f * overtone.Sine(3.0 * hz, kKeyRate)) * AttackDecay(t, 0.0012, 0.0075);
   }
-  FadeEdges(s, kKeyRate, 0.0005, 0.008);
-  Level(s, 1.0, 0.55);
-  WriteWav(path, ToPcm(s, kKeyRate));
+  FinishOneShot(s, kKeyRate, 0.0005, 0.008, 0.55, path);
 }
 
 // Moving the menu highlight: a soft wooden-glass tick.
@@ -42,9 +40,7 @@ void WriteMenuOpt(const std::string& path) {
     s[i] = a.Sine(990.0, kRate) * AttackDecay(t, 0.001, 0.022) + 0.45f * b.Sine(1485.0, kRate) * AttackDecay(t, 0.001, 0.011);
   }
   MixAt(s, NoiseBurst(kRate, 0.01, 0.0002, 0.0012, Kind::kHighPass, 2500, 0.7, random), 0, 0.5f);
-  FadeEdges(s, kRate, 0.0005, 0.02);
-  Level(s, 1.0, 0.55);
-  WriteWav(path, ToPcm(s, kRate));
+  FinishOneShot(s, kRate, 0.0005, 0.02, 0.55, path);
 }
 
 // Confirming a choice: a click and two rising notes, a fifth apart.
@@ -63,9 +59,7 @@ void WriteEnter(const std::string& path) {
     s[i] = v;
   }
   MixAt(s, NoiseBurst(kRate, 0.012, 0.0002, 0.0015, Kind::kBandPass, 3200, 0.8, random), 0, 0.9f);
-  FadeEdges(s, kRate, 0.0005, 0.03);
-  Level(s, 1.0, 0.6);
-  WriteWav(path, ToPcm(s, kRate));
+  FinishOneShot(s, kRate, 0.0005, 0.03, 0.6, path);
 }
 
 // The lander unfolds its legs in the 50 frames (0.83 s) after the release: a
@@ -108,9 +102,7 @@ void WriteLanderOpen(const std::string& path) {
   MixAt(hit, NoiseBurst(kRate, 0.02, 0.0002, 0.003, Kind::kBandPass, 3000, 1.5, random), 0, 1.2f);
   MixAt(s, hit, clunk);
   for (auto& v : s) v = SoftClip(v);
-  FadeEdges(s, kRate, 0.002, 0.05);
-  Level(s, 1.0, 0.85);
-  WriteWav(path, ToPcm(s, kRate));
+  FinishOneShot(s, kRate, 0.002, 0.05, 0.85, path);
 }
 
 // The canister fires, the canopy rushes out and snaps open, then flutters
@@ -156,9 +148,7 @@ void WriteParachuteOpen(const std::string& path) {
           Samples(t, kRate), 1.5f * strength);
   }
   for (auto& v : s) v = SoftClip(v);
-  FadeEdges(s, kRate, 0.001, 0.08);
-  Level(s, 1.0, 0.86);
-  WriteWav(path, ToPcm(s, kRate));
+  FinishOneShot(s, kRate, 0.001, 0.08, 0.86, path);
 }
 
 // A crash: the crack of the hull, a deep boom that drops in pitch, a rolling
@@ -195,9 +185,7 @@ void WriteExplosion(const std::string& path) {
   for (auto& v : s) v = SoftClip(1.4f * v);
   Reverb air(kRate, 0.6, 0.5);
   for (auto& v : s) v += 0.35f * air.Step(v);
-  FadeEdges(s, kRate, 0.001, 0.6);
-  Level(s, 1.0, 0.88);
-  WriteWav(path, ToPcm(s, kRate));
+  FinishOneShot(s, kRate, 0.001, 0.6, 0.88, path);
 }
 
 const RegisterAsset kKey("key.wav", WriteKey);

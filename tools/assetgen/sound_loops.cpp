@@ -50,9 +50,7 @@ void WriteThrusters(const std::string& path) {
     const float mix = (0.8f * body + 1.2f * low) * am + 0.16f * air + 0.9f * crackleTone.Step(crackle[i]);
     return SoftClip(0.9f * mix);
   });
-  StartAtQuietPoint(out);
-  Level(out, 0.17);
-  WriteWav(path, ToPcm(out, kRate));
+  FinishLoop(out, 0.17, kRate, path);
 }
 
 // The hot, hissing roar of the heat shield cutting through the air; its
@@ -76,9 +74,7 @@ void WriteOnFire(const std::string& path) {
     const float hissing = airSoft.Step(air.Step(x)) * (0.8f + 0.2f * sizzle[i]);
     return 1.3f * hot + 0.9f * deep + 0.28f * hissing;
   });
-  StartAtQuietPoint(out);
-  Level(out, 0.15);
-  WriteWav(path, ToPcm(out, kRate));
+  FinishLoop(out, 0.15, kRate, path);
 }
 
 // The second layer: low buffeting of the whole craft, shaking in irregular
@@ -100,9 +96,7 @@ void WriteOnFire2(const std::string& path) {
     const float mid = rattle.Step(x) * shake;
     return SoftClip(1.5f * level * (deep * (0.6f + 0.6f * shake) + 0.5f * mid));
   });
-  StartAtQuietPoint(out);
-  Level(out, 0.15);
-  WriteWav(path, ToPcm(out, kRate));
+  FinishLoop(out, 0.15, kRate, path);
 }
 
 // The wreck burning on the ground: a low flickering roar, a hiss, and the
@@ -138,9 +132,7 @@ void WriteFire(const std::string& path) {
     return (2.4f * roar2.Step(roar1.Step(x)) + 0.35f * breath.Step(x)) * f + 0.06f * hiss.Step(x) * f;
   });
   for (size_t i = 0; i < n; ++i) bed[i] = SoftClip(bed[i] + 0.9f * crackle[i]);
-  StartAtQuietPoint(bed);
-  Level(bed, 0.12);
-  WriteWav(path, ToPcm(bed, kRate));
+  FinishLoop(bed, 0.12, kRate, path);
 }
 
 // The open canopy in the wind: a breathy rush and the quick irregular flaps
@@ -184,9 +176,7 @@ void WriteParachute(const std::string& path) {
     // Rounding the strongest flaps keeps the flutter even instead of spiky.
     return SoftClip(1.5f * ((0.3f * rush.Step(x) + 0.5f * rushLow.Step(x)) * g + body.Step(flaps[i]) * 3.5f));
   });
-  StartAtQuietPoint(wind);
-  Level(wind, 0.11);
-  WriteWav(path, ToPcm(wind, kRate));
+  FinishLoop(wind, 0.11, kRate, path);
 }
 
 // The fuel pump: a motor hum, a piston chug four times a loop and fuel
@@ -251,9 +241,7 @@ void WriteFuel(const std::string& path) {
 
   Signal out(n);
   for (size_t i = 0; i < n; ++i) out[i] = motor[i] * 0.6f + strokes[i] + flow[i] * 0.45f;
-  StartAtQuietPoint(out);
-  Level(out, 0.11);
-  WriteWav(path, ToPcm(out, kRate));
+  FinishLoop(out, 0.11, kRate, path);
 }
 
 const RegisterAsset kThrusters("thrusters.wav", WriteThrusters);

@@ -183,9 +183,7 @@ void WriteLogo(const std::string& path) {
   MixAt(s, boom, hit, 0.6f);
   Reverb room(kRate, 0.9, 0.3);
   for (auto& v : s) v += 0.6f * room.Step(v);
-  FadeEdges(s, kRate, 0.002, 0.8);
-  Level(s, 1.0, 0.85);
-  WriteWav(path, ToPcm(s, kRate));
+  FinishOneShot(s, kRate, 0.002, 0.8, 0.85, path);
 }
 
 // ---- New high score -------------------------------------------------------
@@ -207,9 +205,7 @@ void WriteHsName(const std::string& path) {
   }
   Reverb room(kRate, 0.7, 0.35);
   for (auto& v : s) v += 0.45f * room.Step(v);
-  FadeEdges(s, kRate, 0.002, 0.6);
-  Level(s, 1.0, 0.85);
-  WriteWav(path, ToPcm(s, kRate));
+  FinishOneShot(s, kRate, 0.002, 0.6, 0.85, path);
 }
 
 const RegisterAsset kMenu("menu.wav", WriteMenu);

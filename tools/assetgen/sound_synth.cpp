@@ -255,3 +255,16 @@ void StartAtQuietPoint(Signal& loop) {
   }
   std::rotate(loop.begin(), loop.begin() + static_cast<std::ptrdiff_t>(best), loop.end());
 }
+
+void FinishLoop(Signal& loop, double rms, int rate, const std::string& path) {
+  StartAtQuietPoint(loop);
+  Level(loop, rms);
+  WriteWav(path, ToPcm(loop, rate));
+}
+
+void FinishOneShot(Signal& s, int rate, double fadeIn, double fadeOut, double peakCeiling,
+                   const std::string& path) {
+  FadeEdges(s, rate, fadeIn, fadeOut);
+  Level(s, 1.0, peakCeiling);
+  WriteWav(path, ToPcm(s, rate));
+}

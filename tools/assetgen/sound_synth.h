@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "canvas.h"
@@ -149,3 +150,10 @@ double Rms(const Signal& s);
 double Peak(const Signal& s);
 
 Pcm ToPcm(const Signal& s, int rate);
+
+// The last steps of every sound file. A loop starts at its quiet point and
+// is levelled; a one-shot fades in and out, is levelled to full scale under
+// its peak ceiling. Both are then written as 16-bit WAV.
+void FinishLoop(Signal& loop, double rms, int rate, const std::string& path);
+void FinishOneShot(Signal& s, int rate, double fadeIn, double fadeOut, double peakCeiling,
+                   const std::string& path);
