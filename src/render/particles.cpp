@@ -12,49 +12,44 @@ void Sprite(Game& g, const ParticleRec& p, int16_t opacity, float cellX, bool fl
                      p.Angle, opacity, cellX, 0, flat ? 32 : 0, flat ? kFlatHeight : 0, -1, -1);
 }
 
+// How each kind looks: up to two sprites from the sheet's left (glow) or
+// right (puff) cell, each drawn in its own tint if it names one. A tinted
+// kind puts the draw colour back to white afterwards.
+struct Layer {
+  bool tinted;
+  double red, green, blue;
+  float cellX;
+  bool flat;
+};
+struct Look {
+  int count;
+  Layer layers[2];
+};
+constexpr float kLeft = 0, kRight = 32;
+constexpr Layer kPlain = {false, 0, 0, 0, 0, false};
+const Look kLooks[8] = {
+    {1, {{false, 0, 0, 0, kLeft, false}, kPlain}},                 // 0: untinted glow
+    {0, {kPlain, kPlain}},                                         // 1: moves and ages unseen
+    {1, {{true, 60, 60, 60, kRight, false}, kPlain}},              // 2: dark smoke
+    {1, {{true, 150, 150, 150, kRight, false}, kPlain}},           // 3: light smoke
+    {1, {{true, 100, 100, 100, kRight, true}, kPlain}},            // 4: grey haze
+    {2, {{true, 255, 248, 170, kLeft, false},                      // 5: glow with
+         {true, 157, 90, 14, kRight, true}}},                      //    a brown puff
+    {2, {{true, 255, 248, 170, kLeft, true}, {false, 0, 0, 0, kRight, true}}},  // 6: pale flame
+    {1, {{true, 255, 248, 170, kRight, true}, kPlain}},            // 7: pale puff
+};
+
 void Draw(Game& g, const ParticleRec& p, int16_t opacity) {
-  MediaEngine& e = g.Engine;
-  constexpr float kLeft = 0, kRight = 32;
-  switch (p.Kind) {
-    case 0:  // untinted glow
-      Sprite(g, p, opacity, kLeft, false);
-      break;
-    case 2:  // dark smoke
-      e.SetDrawColor(60, 60, 60);
-      Sprite(g, p, opacity, kRight, false);
-      e.SetDrawColor(255, 255, 255);
-      break;
-    case 3:  // light smoke
-      e.SetDrawColor(150, 150, 150);
-      Sprite(g, p, opacity, kRight, false);
-      e.SetDrawColor(255, 255, 255);
-      break;
-    case 4:  // grey haze
-      e.SetDrawColor(100, 100, 100);
-      Sprite(g, p, opacity, kRight, true);
-      e.SetDrawColor(255, 255, 255);
-      break;
-    case 5:  // glow with a brown puff
-      e.SetDrawColor(255, 248, 170);
-      Sprite(g, p, opacity, kLeft, false);
-      e.SetDrawColor(157, 90, 14);
-      Sprite(g, p, opacity, kRight, true);
-      e.SetDrawColor(255, 255, 255);
-      break;
-    case 6:  // pale flame
-      e.SetDrawColor(255, 248, 170);
-      Sprite(g, p, opacity, kLeft, true);
-      Sprite(g, p, opacity, kRight, true);
-      e.SetDrawColor(255, 255, 255);
-      break;
-    case 7:  // pale puff
-      e.SetDrawColor(255, 248, 170);
-      Sprite(g, p, opacity, kRight, true);
-      e.SetDrawColor(255, 255, 255);
-      break;
-    default:  // kind 1 and unknown kinds move and age unseen
-      break;
+  if (p.Kind < 0 || p.Kind >= 8) return;  // unknown kinds move and age unseen
+  const Look& look = kLooks[p.Kind];
+  bool tinted = false;
+  for (int i = 0; i < look.count; ++i) {
+    const Layer& layer = look.layers[i];
+    if (layer.tinted) g.Engine.SetDrawColor(layer.red, layer.green, layer.blue);
+    tinted = tinted || layer.tinted;
+    Sprite(g, p, opacity, layer.cellX, layer.flat);
   }
+  if (tinted) g.Engine.SetDrawColor(255, 255, 255);
 }
 
 }  // namespace
