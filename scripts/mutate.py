@@ -195,6 +195,8 @@ def main():
     os.makedirs(tree, exist_ok=True)
     copy_tree(tree)
     started = time.time()
+    tests = count_lines(["tests"])
+    code_lines = count_lines(["src", "tools", "bench", "fuzz"])
 
     print(f"mutate: baseline build in {out}", flush=True)
     # The usual optimised build without debug information: a mutant costs
@@ -235,9 +237,10 @@ def main():
         m.seconds = time.time() - begin
         print(f"mutate #{m.number}: {m.outcome} ({m.path}, {m.seconds:.0f} s)"
               f"{': ' + ', '.join(m.failed[:4]) if m.failed else ''}", flush=True)
+        # Rewritten after every mutant: an interrupted run still leaves its
+        # results so far.
+        write_report(args.report, [m for m in mutants if m.outcome], tests, code_lines, started)
 
-    tests = count_lines(["tests"])
-    code_lines = count_lines(["src", "tools", "bench", "fuzz"])
     score = write_report(args.report, [m for m in mutants if m.outcome], tests, code_lines, started)
     print(f"mutate: score {score:.1f} %; report in {args.report}")
     return 0 if score >= 95.0 else 1
