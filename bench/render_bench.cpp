@@ -16,8 +16,8 @@
 namespace {
 
 struct ChosenPasses {
-  int64_t quiet = 0;    // the flight pass asking for the fewest pictures
-  int64_t busiest = 0;  // the flight pass asking for the most
+  int64_t quiet = 0;       // the flight pass asking for the fewest pictures
+  int64_t busiest = 0;     // the flight pass asking for the most
   int quietParticles = 0;  // particles alive while each is drawn
   int busiestParticles = 0;
 };

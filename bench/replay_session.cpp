@@ -45,7 +45,8 @@ void ReplaySession::Start(const std::string& programFolder) {
 }
 
 ReplaySession::Snapshot ReplaySession::Take() const {
-  return Snapshot{game_.Shell, game_.Round, game_.Keys, game_.Menu, game_.HighScores, random_, pass_};
+  return Snapshot{game_.Shell,      game_.Round, game_.Keys, game_.Menu,
+                  game_.HighScores, random_,     pass_};
 }
 
 void ReplaySession::Restore(const Snapshot& s) {

@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool looksLikeDds = LooksLikeDds(data, size);
   try {
     const DecodedImage image = DecodeDds(data, size);
-    if (!looksLikeDds ||
-        image.rgba.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 4) {
+    if (!looksLikeDds || image.rgba.size() != static_cast<size_t>(image.width) *
+                                                  static_cast<size_t>(image.height) * 4) {
       std::abort();
     }
   } catch (const DdsError&) {

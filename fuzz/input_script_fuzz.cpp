@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     end += segment.frames;
     if (script.KeysForPass(end) != segment.keys) std::abort();
   }
-  if (script.TotalPasses() != end || script.KeysForPass(end + 1).any() || script.KeysForPass(0).any())
+  if (script.TotalPasses() != end || script.KeysForPass(end + 1).any() ||
+      script.KeysForPass(0).any())
     std::abort();
 
   const InputScript again = ParseInputScript(Write(script));

@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!q.fullCheck) continue;
     if (!hasBom && LoadSettingStringFromText(q.section, q.key, "\xEF\xBB\xBF" + text) != value)
       std::abort();
-    if (!hasCr && LoadSettingStringFromText(q.section, q.key, WithCrLf(text)) != value) std::abort();
+    if (!hasCr && LoadSettingStringFromText(q.section, q.key, WithCrLf(text)) != value)
+      std::abort();
   }
   return 0;
 }

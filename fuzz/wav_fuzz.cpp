@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const ComponentError& error) {
     // One clear line that names the sound.
     if (error.Operation() != "LoadSound" || error.Reason().rfind(name + ": ", 0) != 0 ||
-        error.Reason().size() <= name.size() + 2 || error.Reason().find('\n') != std::string::npos) {
+        error.Reason().size() <= name.size() + 2 ||
+        error.Reason().find('\n') != std::string::npos) {
       std::abort();
     }
   }

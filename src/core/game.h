@@ -107,9 +107,9 @@ struct HighScoreState {
 
 struct Textures {
   Texture TexLogo, TexFontBitmap, TexFont, TexLand, TexLand2, TexLander, TexLanderBroke,
-      TexParachute, TexShade, TexLights, TexStars, TexCloud, TexParticles, TexStatus,
-      TexLanding, TexSignalLine, TexMainMenu, TexButtonNewGame, TexButtonHighScores,
-      TexButtonExit, TexEnterName, TexMenuHs, TexKeys, TexHints, TexBackSky;
+      TexParachute, TexShade, TexLights, TexStars, TexCloud, TexParticles, TexStatus, TexLanding,
+      TexSignalLine, TexMainMenu, TexButtonNewGame, TexButtonHighScores, TexButtonExit,
+      TexEnterName, TexMenuHs, TexKeys, TexHints, TexBackSky;
 };
 
 struct Game {

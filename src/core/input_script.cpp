@@ -129,10 +129,9 @@ InputScript ParseInputScript(const std::string& text) {
 
     if (fields.size() != 2) throw InputScriptError(lineNumber, "expected '<frames> <keys>'");
     uint64_t frames = 0;
-    if (!ParseUnsigned(fields[0], static_cast<uint64_t>(kMaxSegmentFrames), frames) ||
-        frames == 0)
-      throw InputScriptError(lineNumber, "bad frame count '" + fields[0] +
-                                             "' (expected 1 to 1000000000)");
+    if (!ParseUnsigned(fields[0], static_cast<uint64_t>(kMaxSegmentFrames), frames) || frames == 0)
+      throw InputScriptError(lineNumber,
+                             "bad frame count '" + fields[0] + "' (expected 1 to 1000000000)");
     InputSegment segment;
     segment.frames = static_cast<int64_t>(frames);
     segment.keys = ParseKeys(fields[1], lineNumber);

@@ -19,4 +19,6 @@ void LogOnce(const std::string& message) {
   std::fprintf(stderr, "kestrevan: %s\n", message.c_str());
 }
 
-void LogLine(const std::string& message) { std::fprintf(stderr, "kestrevan: %s\n", message.c_str()); }
+void LogLine(const std::string& message) {
+  std::fprintf(stderr, "kestrevan: %s\n", message.c_str());
+}

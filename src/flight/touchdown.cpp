@@ -10,10 +10,10 @@
 namespace {
 
 struct Pad {
-  float low, high;    // LanderX range, both ends excluded
-  double refuel;      // per frame
-  double repair;      // per frame
-  int32_t fuelRate;   // the pump sound's rate: the middle pad sounds higher
+  float low, high;   // LanderX range, both ends excluded
+  double refuel;     // per frame
+  double repair;     // per frame
+  int32_t fuelRate;  // the pump sound's rate: the middle pad sounds higher
 };
 
 const std::array<Pad, 3> kPads = {{

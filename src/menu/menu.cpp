@@ -52,8 +52,8 @@ void DrawMenu(Game& g) {
                   256, 0);
     } else {
       const double dim = 60.0 - m.StartFade;
-      e.DrawImage(*buttons[i], x, 0, 512, 512, 0, dim >= 0 ? RoundToInt16(dim) : int16_t{0}, 0,
-                  0, 0, 0, -1, -1);
+      e.DrawImage(*buttons[i], x, 0, 512, 512, 0, dim >= 0 ? RoundToInt16(dim) : int16_t{0}, 0, 0,
+                  0, 0, -1, -1);
     }
   }
   // The title picture fades out over the first 20 menu frames. Changes
@@ -86,11 +86,8 @@ void MenuStep(Game& g) {
         g.Shell.GameState = Screen::kHighScores;
         PlaySound(e, Sound::kEnter, false, 100, 0, 0);
         break;
-      case 2:
-        g.Shell.Running = false;
-        break;
-      default:
-        break;
+      case 2: g.Shell.Running = false; break;
+      default: break;
     }
   }
   float& wobble = m.ButtonWobble[m.MenuChoice];

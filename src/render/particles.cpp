@@ -28,15 +28,16 @@ struct Look {
 constexpr float kLeft = 0, kRight = 32;
 constexpr Layer kPlain = {false, 0, 0, 0, 0, false};
 const Look kLooks[8] = {
-    {1, {{false, 0, 0, 0, kLeft, false}, kPlain}},                 // 0: untinted glow
-    {0, {kPlain, kPlain}},                                         // 1: moves and ages unseen
-    {1, {{true, 60, 60, 60, kRight, false}, kPlain}},              // 2: dark smoke
-    {1, {{true, 150, 150, 150, kRight, false}, kPlain}},           // 3: light smoke
-    {1, {{true, 100, 100, 100, kRight, true}, kPlain}},            // 4: grey haze
-    {2, {{true, 255, 248, 170, kLeft, false},                      // 5: glow with
-         {true, 157, 90, 14, kRight, true}}},                      //    a brown puff
+    {1, {{false, 0, 0, 0, kLeft, false}, kPlain}},        // 0: untinted glow
+    {0, {kPlain, kPlain}},                                // 1: moves and ages unseen
+    {1, {{true, 60, 60, 60, kRight, false}, kPlain}},     // 2: dark smoke
+    {1, {{true, 150, 150, 150, kRight, false}, kPlain}},  // 3: light smoke
+    {1, {{true, 100, 100, 100, kRight, true}, kPlain}},   // 4: grey haze
+    {2,
+     {{true, 255, 248, 170, kLeft, false},                                      // 5: glow with
+      {true, 157, 90, 14, kRight, true}}},                                      //    a brown puff
     {2, {{true, 255, 248, 170, kLeft, true}, {false, 0, 0, 0, kRight, true}}},  // 6: pale flame
-    {1, {{true, 255, 248, 170, kRight, true}, kPlain}},            // 7: pale puff
+    {1, {{true, 255, 248, 170, kRight, true}, kPlain}},                         // 7: pale puff
 };
 
 void Draw(Game& g, const ParticleRec& p, int16_t opacity) {
@@ -54,8 +55,8 @@ void Draw(Game& g, const ParticleRec& p, int16_t opacity) {
 
 }  // namespace
 
-void ParticleEffects(Game& g, bool spawn, int16_t kind, float x, float y, float moveX,
-                     float moveY, float spin, float life, bool fade) {
+void ParticleEffects(Game& g, bool spawn, int16_t kind, float x, float y, float moveX, float moveY,
+                     float spin, float life, bool fade) {
   auto& particles = g.Round.Particles;
   if (spawn) {
     // Particles are only born inside the visible band.

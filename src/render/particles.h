@@ -6,8 +6,8 @@ struct Game;
 // With spawn true: places one particle in the first free entry (if its y is
 // inside the band and an entry is free). With spawn false: moves, ages and
 // draws every live particle; the other arguments are then unused.
-void ParticleEffects(Game& g, bool spawn, int16_t kind, float x, float y, float moveX,
-                     float moveY, float spin, float life, bool fade);
+void ParticleEffects(Game& g, bool spawn, int16_t kind, float x, float y, float moveX, float moveY,
+                     float spin, float life, bool fade);
 
 // The flight's shorthand for a placement.
 inline void Spawn(Game& g, int16_t kind, double x, double y, double moveX, double moveY,

@@ -33,14 +33,15 @@ void Text(Game& g, const std::string& text, double x, double y, double scale, Rg
 
 // A picture at its source size, turned about its centre by nothing.
 void Plain(Game& g, const Texture& t, double x, double y, double w, double h, int16_t opacity) {
-  g.Engine.DrawImage(t, Single(x), Single(y), Single(w), Single(h), 0, opacity, 0, 0, 0, 0, -1,
-                     -1);
+  g.Engine.DrawImage(t, Single(x), Single(y), Single(w), Single(h), 0, opacity, 0, 0, 0, 0, -1, -1);
 }
 
 void Tint(Game& g, double r, double gr, double b) { g.Engine.SetDrawColor(r, gr, b); }
 void Untint(Game& g) { g.Engine.SetDrawColor(255, 255, 255); }
 
-double SkyComponent(double c, double k) { return c >= 0 ? vb::Round(c * (100.0 / 7672) * (k / 100)) : 0; }
+double SkyComponent(double c, double k) {
+  return c >= 0 ? vb::Round(c * (100.0 / 7672) * (k / 100)) : 0;
+}
 
 void DataSignal(Game& g) {
   const RoundState& r = g.Round;
@@ -137,8 +138,8 @@ void DrawScene(Game& g) {
                 25);
     Untint(g);
   } else {
-    e.DrawImage(g.Tex.TexLanderBroke, Single(double(r.LanderX) + s),
-                Single(double(r.LanderY) - c), 64, 64, 0, 100, 0, 0, 0, 0, 32, 25);
+    e.DrawImage(g.Tex.TexLanderBroke, Single(double(r.LanderX) + s), Single(double(r.LanderY) - c),
+                64, 64, 0, 100, 0, 0, 0, 0, 32, 25);
   }
   // The near landscape, over the craft.
   Plain(g, g.Tex.TexLand2, s, 8102 - c, 1025, 64, 100);
@@ -170,8 +171,8 @@ void DrawScene(Game& g) {
   // The health bar, its filled part growing up from y 420.
   e.DrawImage(g.Tex.TexStatus, 608, 60, 32, 360, 180, 40, 0, 0, 0, 0, 16, 180);
   Tint(g, 255, 50, 50);
-  e.DrawImage(g.Tex.TexStatus, 608, 60, 32, Single(360.0 / 100 * r.Health), 180, 50, 0, 0, 0, 0,
-              16, 180);
+  e.DrawImage(g.Tex.TexStatus, 608, 60, 32, Single(360.0 / 100 * r.Health), 180, 50, 0, 0, 0, 0, 16,
+              180);
   Untint(g);
   // Help pictures for the first rounds, fading as the craft descends.
   const float d = Single(c + 170);

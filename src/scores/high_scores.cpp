@@ -35,8 +35,8 @@ void ShowHighScores(Game& g) {
   for (int16_t i = 1; i <= 10; ++i) {
     // Empty rows are left out; the others keep their places.
     if (!(Scores(g, "GetScore").GetScore(i) > 0)) continue;
-    const std::string text = ScoreRowText(i, Scores(g, "GetScore").GetScore(i),
-                                          Scores(g, "GetName").GetName(i));
+    const std::string text =
+        ScoreRowText(i, Scores(g, "GetScore").GetScore(i), Scores(g, "GetName").GetName(i));
     const bool fresh = i == g.HighScores.NewEntryRank;
     e.DrawText(g.Tex.TexFont, text, 50, Single(100 + 24.0 * i + std::sin(t / (i / 3.0 + 5))), 1, 0,
                100, fresh ? 100 : 255, 255, fresh ? 100 : 255);

@@ -71,14 +71,9 @@ Screen MainLoopPass(Game& g, const ScreenRoutines& s) {
       RunStep([&] { Call(s.DrawMenu, g); });
       RunStep([&] { Call(s.MenuStep, g); });
       break;
-    case Screen::kNameEntry:
-      RunStep([&] { Call(s.ShowNameEntry, g); });
-      break;
-    case Screen::kHighScores:
-      RunStep([&] { Call(s.ShowHighScores, g); });
-      break;
-    case Screen::kNone:
-      break;
+    case Screen::kNameEntry: RunStep([&] { Call(s.ShowNameEntry, g); }); break;
+    case Screen::kHighScores: RunStep([&] { Call(s.ShowHighScores, g); }); break;
+    case Screen::kNone: break;
   }
   return screen;
 }
@@ -93,7 +88,8 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   };
 
   // Sound.
-  if (!o.mute) RunStep([&] {
+  if (!o.mute)
+    RunStep([&] {
       if (SettingIsOn("Sound_On", o)) g.Shell.SoundOn = true;
     });
 

@@ -12,12 +12,12 @@ struct InputScript;
 class InputRecorder;
 
 struct AppOptions {
-  std::string programFolder;       // where files/ lives; handed to Initialize
-  std::string settingsPath;        // setup.ini to read ("" = none)
-  std::optional<bool> fullScreen;  // --fullscreen / --windowed override the file
-  bool mute = false;               // --mute: as if Sound_On were off
-  bool verbose = false;            // print each setting and the decision
-  bool waitForLogo = true;         // false in headless runs
+  std::string programFolder;            // where files/ lives; handed to Initialize
+  std::string settingsPath;             // setup.ini to read ("" = none)
+  std::optional<bool> fullScreen;       // --fullscreen / --windowed override the file
+  bool mute = false;                    // --mute: as if Sound_On were off
+  bool verbose = false;                 // print each setting and the decision
+  bool waitForLogo = true;              // false in headless runs
   const InputScript* script = nullptr;  // replay: keys per pass
   InputRecorder* recorder = nullptr;    // record the keys of each pass
   std::FILE* trace = nullptr;           // one CSV row per pass

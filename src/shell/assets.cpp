@@ -77,8 +77,8 @@ void LoadSoundsAndWaitForLogo(Game& g, bool waitForLogo) {
   if (!waitForLogo) return;
   for (;;) {
     // Unsigned difference: the counter may wrap during the wait.
-    const auto elapsed = static_cast<uint32_t>(e.Milliseconds()) -
-                         static_cast<uint32_t>(g.Shell.LogoTick);
+    const auto elapsed =
+        static_cast<uint32_t>(e.Milliseconds()) - static_cast<uint32_t>(g.Shell.LogoTick);
     if (elapsed > 1000) break;
     e.ProcessMessages();
     if (g.Shell.CloseBeforeLoop) break;

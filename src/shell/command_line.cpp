@@ -44,8 +44,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& o) {
       ->check(CLI::ExistingFile);
   cli.add_option("--record", o.recordPath, "Write the keys of this session as an input script");
   cli.add_option("--trace", o.tracePath, "Write one CSV row of game state per frame");
-  cli.add_option("--frames", o.frames, "Stop after this many frames")
-      ->check(CLI::PositiveNumber);
+  cli.add_option("--frames", o.frames, "Stop after this many frames")->check(CLI::PositiveNumber);
   cli.add_option("--screenshot-at", o.screenshotAt, "Save the frames shown in these passes as PNG")
       ->delimiter(',')
       ->check(CLI::PositiveNumber);

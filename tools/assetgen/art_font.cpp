@@ -15,10 +15,10 @@ namespace {
 
 constexpr int kCell = 32;
 constexpr int kGrid = 16;
-constexpr int kUnit = 3;   // one font pixel is 3 x 3 texels
-constexpr int kLeft = 1;   // so the letter and its shadow sit in x 1..17 of the 20 px advance
-constexpr int kTop = 2;    // capitals in y 2..23, descenders and shadow down to y 30
-constexpr int kRows = 9;   // 7 rows of capital height and 2 of descender
+constexpr int kUnit = 3;  // one font pixel is 3 x 3 texels
+constexpr int kLeft = 1;  // so the letter and its shadow sit in x 1..17 of the 20 px advance
+constexpr int kTop = 2;   // capitals in y 2..23, descenders and shadow down to y 30
+constexpr int kRows = 9;  // 7 rows of capital height and 2 of descender
 constexpr int kColumns = 5;
 constexpr int kInk = 4;           // the block each font pixel stamps
 constexpr int kShadowOffset = 1;  // the shadow lies this far right and down

@@ -6,9 +6,7 @@
 
 namespace artscreens {
 
-void SetRgb(cairo_t* cr, Rgb c, double alpha) {
-  cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha);
-}
+void SetRgb(cairo_t* cr, Rgb c, double alpha) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alpha); }
 
 void AddStop(cairo_pattern_t* p, double offset, Rgb c, double alpha) {
   cairo_pattern_add_color_stop_rgba(p, offset, c.r, c.g, c.b, alpha);
@@ -279,7 +277,8 @@ Image Blurred(const Image& image, int radius) {
       auto at = [&](int i) {
         const int clamped = std::clamp(i, 0, len - 1);
         return (horizontal ? static_cast<size_t>(line) * w + clamped
-                           : static_cast<size_t>(clamped) * w + line) * 4;
+                           : static_cast<size_t>(clamped) * w + line) *
+               4;
       };
       float sum[4] = {0, 0, 0, 0};
       for (int i = -radius; i <= radius; ++i)
@@ -381,8 +380,8 @@ void PaintChromeTitle(Canvas& canvas, const std::string& text, double cx, double
   cairo_restore(cr);
 }
 
-void PaintCentredText(cairo_t* cr, const std::string& text, double cx, double baseline,
-                      double size, bool bold, double tracking, Rgb colour, double alpha) {
+void PaintCentredText(cairo_t* cr, const std::string& text, double cx, double baseline, double size,
+                      bool bold, double tracking, Rgb colour, double alpha) {
   SelectFont(cr, size, bold);
   const double width = TrackedTextWidth(cr, text, tracking);
   TrackedTextPath(cr, text, cx - width / 2, baseline, tracking);

@@ -60,8 +60,8 @@ void TrackedTextPath(cairo_t* cr, const std::string& text, double x, double base
 void PaintChromeTitle(Canvas& canvas, const std::string& text, double cx, double baseline,
                       double size, double tracking);
 // Plain tracked text centred on `cx`.
-void PaintCentredText(cairo_t* cr, const std::string& text, double cx, double baseline,
-                      double size, bool bold, double tracking, Rgb colour, double alpha = 1.0);
+void PaintCentredText(cairo_t* cr, const std::string& text, double cx, double baseline, double size,
+                      bool bold, double tracking, Rgb colour, double alpha = 1.0);
 // Opaque copy for the JPEG writer.
 Image Flatten(const Image& image, Rgb under);
 

@@ -111,7 +111,8 @@ int MinAlpha(const Image& image, int x, int y, int w, int h) {
   return least;
 }
 
-ValueNoise::ValueNoise(uint64_t seed) : seed_(seed * 0x9E3779B97F4A7C15ULL + 0x632BE59BD9B4E019ULL) {}
+ValueNoise::ValueNoise(uint64_t seed)
+    : seed_(seed * 0x9E3779B97F4A7C15ULL + 0x632BE59BD9B4E019ULL) {}
 
 double ValueNoise::Lattice(int x, int y) const {
   // A small integer hash: the same lattice on every machine and compiler.

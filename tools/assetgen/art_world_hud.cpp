@@ -48,8 +48,8 @@ Image LightsPicture() {
   Canvas canvas(32, 134);
   cairo_t* cr = canvas.Cr();
   RoundedRectPath(cr, 3.5, 0.5, 25, 133, 6);
-  FillAcross(cr, 3.5, 28.5, FromBytes(120, 120, 124), FromBytes(88, 88, 92),
-             FromBytes(52, 52, 56), true);
+  FillAcross(cr, 3.5, 28.5, FromBytes(120, 120, 124), FromBytes(88, 88, 92), FromBytes(52, 52, 56),
+             true);
   SetColour(cr, FromBytes(20, 20, 24), 0.9);
   cairo_set_line_width(cr, 1.0);
   cairo_stroke(cr);
@@ -57,8 +57,8 @@ Image LightsPicture() {
     const double cy = 13.5 + 27 * i;
     // Bezel.
     cairo_arc(cr, 16, cy, 10.5, 0, 2 * M_PI);
-    FillAcross(cr, 5, 27, FromBytes(210, 210, 214), FromBytes(140, 140, 144),
-               FromBytes(60, 60, 64), false);
+    FillAcross(cr, 5, 27, FromBytes(210, 210, 214), FromBytes(140, 140, 144), FromBytes(60, 60, 64),
+               false);
     cairo_arc(cr, 16, cy, 9, 0, 2 * M_PI);
     SetColour(cr, FromBytes(26, 26, 30));
     cairo_fill(cr);

@@ -62,7 +62,8 @@ void PaintGround(Image& image) {
       uint8_t* p = image.At(x + k, y);
       for (int ch = 0; ch < 3; ++ch) p[ch] = static_cast<uint8_t>(p[ch] * darkness);
       uint8_t* top = image.At(x + k, y - 1);
-      for (int ch = 0; ch < 3; ++ch) top[ch] = static_cast<uint8_t>(std::min(255.0, top[ch] * 1.12));
+      for (int ch = 0; ch < 3; ++ch)
+        top[ch] = static_cast<uint8_t>(std::min(255.0, top[ch] * 1.12));
     }
   }
 }
@@ -95,9 +96,9 @@ double TalusTopAt(const Mesa& m, double x) {
 Image FarLayer() {
   Image image(kWidth, kHeight);
   const std::vector<Mesa> mesas = {
-      {-30, 38, 23, 0.45},  {150, 232, 30, 0.35}, {264, 276, 19, 0.5},  {384, 466, 21, 0.4},
-      {566, 596, 31, 0.3},  {622, 652, 24, 0.45}, {764, 846, 27, 0.4},  {934, 998, 19, 0.5},
-      {1012, 1060, 25, 0.4}};
+      {-30, 38, 23, 0.45}, {150, 232, 30, 0.35}, {264, 276, 19, 0.5},
+      {384, 466, 21, 0.4}, {566, 596, 31, 0.3},  {622, 652, 24, 0.45},
+      {764, 846, 27, 0.4}, {934, 998, 19, 0.5},  {1012, 1060, 25, 0.4}};
   ValueNoise cliff(41), dune(42), rubble(43);
   const Colour haze = ink::kHorizonHaze;
   const Colour lit = Mix(FromBytes(214, 128, 80), haze, 0.22);
@@ -145,7 +146,8 @@ Image FarLayer() {
         const double band = std::sin((above + 1.5 * cliff.At(cx / 14.0, 1)) * 1.4);
         const double gully = cliff.Fractal(cx / 2.2, y / 10.0, 2);
         c = Mix(shadow, lit, faceLight);
-        c = Mix(c, band > 0.3 ? Mix(c, capLight, 0.35) : Mix(c, shadow, 0.45), std::abs(band) * 0.5);
+        c = Mix(c, band > 0.3 ? Mix(c, capLight, 0.35) : Mix(c, shadow, 0.45),
+                std::abs(band) * 0.5);
         const double l = 0.88 + 0.24 * gully;
         c = Colour{c.r * l, c.g * l, c.b * l};
         if (cliffTop - above < 1.4 && faceLight > 0.3) c = capLight;  // the sunlit rim
@@ -192,9 +194,9 @@ Image NearLayer() {
   Canvas canvas(kWidth, kHeight);
   canvas.Paint(ground, 0, 0);
   cairo_t* cr = canvas.Cr();
-  const Rock rocks[] = {{22, 13, 5},  {41, 6, 3},   {196, 16, 6}, {219, 7, 3},  {400, 11, 4},
-                        {452, 17, 6}, {612, 12, 5}, {700, 8, 3},  {758, 19, 7}, {781, 7, 3},
-                        {893, 14, 5}, {985, 10, 4}};
+  const Rock rocks[] = {{22, 13, 5},  {41, 6, 3},   {196, 16, 6}, {219, 7, 3},
+                        {400, 11, 4}, {452, 17, 6}, {612, 12, 5}, {700, 8, 3},
+                        {758, 19, 7}, {781, 7, 3},  {893, 14, 5}, {985, 10, 4}};
   for (const Rock& r : rocks) {
     const double left = r.x - r.width / 2, right = r.x + r.width / 2;
     if (OverPad(left, right)) continue;  // keep the pads clear

@@ -399,9 +399,7 @@ void OpeningShell(cairo_t* cr, double angle, double drift, double alpha) {
 
 void DrawCell(cairo_t* cr, int openFrame) {
   switch (openFrame) {
-    case 3:
-      ClosedPod(cr);
-      break;
+    case 3: ClosedPod(cr); break;
     case 2:
       // The shield drops away, the shell cracks open, the legs stir.
       cairo_save(cr);
@@ -418,9 +416,7 @@ void DrawCell(cairo_t* cr, int openFrame) {
       Lander(cr, 0.65);
       OpeningShell(cr, 0.95, 5.0, 0.7);
       break;
-    default:
-      Lander(cr, 1.0);
-      break;
+    default: Lander(cr, 1.0); break;
   }
 }
 
@@ -566,8 +562,8 @@ const RegisterAsset kLander("lander.dds", [](const std::string& path) {
   Image sheet = LanderSheet();
   // The unfolded lander stands on row 63: both feet must reach it, and
   // nothing may hang below the body's middle between them.
-  Require(MinAlpha(sheet, 5, 63, 5, 1) == 255 && MinAlpha(sheet, 54, 63, 5, 1) == 255,
-          "lander.dds", "the unfolded lander's feet must touch row 63");
+  Require(MinAlpha(sheet, 5, 63, 5, 1) == 255 && MinAlpha(sheet, 54, 63, 5, 1) == 255, "lander.dds",
+          "the unfolded lander's feet must touch row 63");
   Require(MaxAlpha(sheet, 20, 58, 24, 6) == 0, "lander.dds",
           "the space between the legs must stay clear for the exhaust");
   // The body sits on x 32: the closed pod's silhouette is symmetric.

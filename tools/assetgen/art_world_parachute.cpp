@@ -13,9 +13,9 @@ namespace artworld {
 namespace {
 
 constexpr double kCx = 64;
-constexpr double kRadius = 59;   // half the canopy's width
-constexpr double kRimY = 58;     // the skirt
-constexpr double kDomeRise = 55; // apex at y 3
+constexpr double kRadius = 59;    // half the canopy's width
+constexpr double kRimY = 58;      // the skirt
+constexpr double kDomeRise = 55;  // apex at y 3
 constexpr int kGores = 8;
 
 // A point of the dome seen from the side: longitude lon (-pi/2 .. pi/2,

@@ -49,8 +49,8 @@ void Puff(Image& image) {
       const double lumps = noise.Fractal(x / 5.0, y / 5.0, 3);
       const double density = std::pow(1 - d, 1.3) * (0.65 + 0.55 * lumps);
       // Lighter towards the upper left, as if lit like everything else.
-      const double shade = 0.80 + 0.20 * std::clamp(0.5 - (dx + dy) / 40.0, 0.0, 1.0) +
-                           0.10 * (lumps - 0.5);
+      const double shade =
+          0.80 + 0.20 * std::clamp(0.5 - (dx + dy) / 40.0, 0.0, 1.0) + 0.10 * (lumps - 0.5);
       p[0] = p[1] = Byte(shade);
       p[2] = Byte(shade * 1.02);
       p[3] = Byte(std::min(1.0, density));

@@ -103,7 +103,8 @@ Image BackSkyPicture() {
         cover = 1;
       } else if (cy > mesaTop - 0.5) {
         cover = std::clamp(cy - mesaTop + 0.5, 0.0, 1.0);
-        const double lit = mesa.At((x + 2) / 70.0 * 4, 7.7) > mesa.At(x / 70.0 * 4, 7.7) ? 0.9 : 1.0;
+        const double lit =
+            mesa.At((x + 2) / 70.0 * 4, 7.7) > mesa.At(x / 70.0 * 4, 7.7) ? 0.9 : 1.0;
         c = Mix(FromBytes(170, 118, 140), ink::kHorizonHaze, 0.35 + 0.25 * (cy - mesaTop) / 24);
         c = Colour{c.r * lit, c.g * lit, c.b * lit};
       } else if (cy > rangeTop - 0.5) {
@@ -175,9 +176,8 @@ Image StarsPicture() {
       cairo_fill(cr);
       cairo_pattern_destroy(halo);
       for (int k = 0; k < 2; ++k) {
-        cairo_pattern_t* glint =
-            k == 0 ? cairo_pattern_create_linear(x - 9, y, x + 9, y)
-                   : cairo_pattern_create_linear(x, y - 9, x, y + 9);
+        cairo_pattern_t* glint = k == 0 ? cairo_pattern_create_linear(x - 9, y, x + 9, y)
+                                        : cairo_pattern_create_linear(x, y - 9, x, y + 9);
         AddStop(glint, 0, tint, 0);
         AddStop(glint, 0.5, tint, 0.8);
         AddStop(glint, 1, tint, 0);
@@ -217,7 +217,8 @@ Image CloudPicture() {
     const double t = 0.12 + 0.76 * rnd.Uniform();
     const double hump = std::sin(t * M_PI);
     const double r = 7 + 12 * hump * rnd.Range(0.6, 1.0);
-    blobs.push_back(Blob{82 + t * 348, 86 - 1.15 * (16 + 20 * hump) - rnd.Range(-4, 8) + r * 0.4, r});
+    blobs.push_back(
+        Blob{82 + t * 348, 86 - 1.15 * (16 + 20 * hump) - rnd.Range(-4, 8) + r * 0.4, r});
   }
   ValueNoise noise(102), warp(103);
   for (int y = 0; y < 128; ++y) {
@@ -258,8 +259,7 @@ const RegisterAsset kBackSky("back_sky.dds", [](const std::string& path) {
   Image sky = BackSkyPicture();
   Require(MaxAlpha(sky, 0, 0, 640, 2) == 0, "back_sky.dds",
           "the top rows must be clear to melt into the clear colour");
-  Require(MinAlpha(sky, 0, 200, 640, 280) == 255, "back_sky.dds",
-          "the horizon must be opaque");
+  Require(MinAlpha(sky, 0, 200, 640, 280) == 255, "back_sky.dds", "the horizon must be opaque");
   // The sky's long gradients would band in 16-bit colour blocks.
   Dither(sky, 64, 2.5);
   WriteDxt5Quick(path, sky);

@@ -46,8 +46,7 @@ Image Canvas::ToImage() {
 }
 
 void Canvas::Paint(const Image& image, double x, double y, double alpha) {
-  cairo_surface_t* src =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
+  cairo_surface_t* src = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height);
   cairo_surface_flush(src);
   unsigned char* data = cairo_image_surface_get_data(src);
   const int stride = cairo_image_surface_get_stride(src);

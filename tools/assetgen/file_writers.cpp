@@ -27,9 +27,9 @@ using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // The image's bytes seen by SDL as ABGR8888 (R first in memory).
 SurfacePtr AsSurface(const Image& image) {
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<uint8_t*>(image.rgba.data()), image.width, image.height, 32, image.width * 4,
-      SDL_PIXELFORMAT_ABGR8888);
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(image.rgba.data()),
+                                                      image.width, image.height, 32,
+                                                      image.width * 4, SDL_PIXELFORMAT_ABGR8888);
   if (!s) throw std::runtime_error(std::string("cannot wrap pixels: ") + SDL_GetError());
   return SurfacePtr(s);
 }

@@ -25,7 +25,8 @@ void WriteKey(const std::string& path) {
   for (size_t i = 0; i < s.size(); ++i) {
     const double t = Seconds(i, kKeyRate);
     const double hz = 1318.5 * (1.0 + 0.06 * std::exp(-t / 0.003));
-    s[i] = (tone.Sine(hz, kKeyRate) + 0.22f * overtone.Sine(3.0 * hz, kKeyRate)) * AttackDecay(t, 0.0012, 0.0075);
+    s[i] = (tone.Sine(hz, kKeyRate) + 0.22f * overtone.Sine(3.0 * hz, kKeyRate)) *
+           AttackDecay(t, 0.0012, 0.0075);
   }
   FinishOneShot(s, kKeyRate, 0.0005, 0.008, 0.55, path);
 }
@@ -37,7 +38,8 @@ void WriteMenuOpt(const std::string& path) {
   Oscillator a, b;
   for (size_t i = 0; i < s.size(); ++i) {
     const double t = Seconds(i, kRate);
-    s[i] = a.Sine(990.0, kRate) * AttackDecay(t, 0.001, 0.022) + 0.45f * b.Sine(1485.0, kRate) * AttackDecay(t, 0.001, 0.011);
+    s[i] = a.Sine(990.0, kRate) * AttackDecay(t, 0.001, 0.022) +
+           0.45f * b.Sine(1485.0, kRate) * AttackDecay(t, 0.001, 0.011);
   }
   MixAt(s, NoiseBurst(kRate, 0.01, 0.0002, 0.0012, Kind::kHighPass, 2500, 0.7, random), 0, 0.5f);
   FinishOneShot(s, kRate, 0.0005, 0.02, 0.55, path);
@@ -52,9 +54,11 @@ void WriteEnter(const std::string& path) {
   for (size_t i = 0; i < s.size(); ++i) {
     const double t = Seconds(i, kRate);
     const double t2 = t - Seconds(second, kRate);
-    float v = (low.Sine(880.0, kRate) + 0.25f * lowTop.Sine(1760.0, kRate)) * AttackDecay(t, 0.001, 0.035);
+    float v = (low.Sine(880.0, kRate) + 0.25f * lowTop.Sine(1760.0, kRate)) *
+              AttackDecay(t, 0.001, 0.035);
     if (t2 >= 0) {
-      v += (high.Sine(1318.5, kRate) + 0.25f * highTop.Sine(2637.0, kRate)) * 0.9f * AttackDecay(t2, 0.002, 0.05);
+      v += (high.Sine(1318.5, kRate) + 0.25f * highTop.Sine(2637.0, kRate)) * 0.9f *
+           AttackDecay(t2, 0.002, 0.05);
     }
     s[i] = v;
   }
@@ -77,15 +81,19 @@ void WriteLanderOpen(const std::string& path) {
     const double t = Seconds(i, kRate);
     const double spinUp = 1.0 - std::exp(-t / 0.05);
     const double spinDown = t < kRunEnd - 0.1 ? 1.0 : std::max(0.0, (kRunEnd - t) / 0.1);
-    const double hz = 120.0 + 140.0 * spinUp * (0.55 + 0.45 * spinDown) + 6.0 * std::sin(kTwoPi * 3.0 * t);
-    const double env = std::min(1.0, t / 0.03) * std::max(0.0, std::min(1.0, (kRunEnd + 0.02 - t) / 0.06));
+    const double hz =
+        120.0 + 140.0 * spinUp * (0.55 + 0.45 * spinDown) + 6.0 * std::sin(kTwoPi * 3.0 * t);
+    const double env =
+        std::min(1.0, t / 0.03) * std::max(0.0, std::min(1.0, (kRunEnd + 0.02 - t) / 0.06));
     const float teeth = 0.7f + 0.3f * gear.Sine(hz / 6.0, kRate);
-    const float motor = motorBand.Step(pulse.Square(hz, kRate, 0.3)) + 0.5f * sawTone.Step(saw.Saw(2.0 * hz, kRate));
+    const float motor = motorBand.Step(pulse.Square(hz, kRate, 0.3)) +
+                        0.5f * sawTone.Step(saw.Saw(2.0 * hz, kRate));
     s[i] = static_cast<float>(0.6 * env) * teeth * (motor + 0.5f * grit.Step(noise[i]));
   }
   // The leg latches letting go as they swing out.
   for (double at : {0.28, 0.47, 0.63}) {
-    MixAt(s, NoiseBurst(kRate, 0.02, 0.0003, 0.002, Kind::kBandPass, 3400, 2.0, random), Samples(at, kRate), 0.8f);
+    MixAt(s, NoiseBurst(kRate, 0.02, 0.0003, 0.002, Kind::kBandPass, 3400, 2.0, random),
+          Samples(at, kRate), 0.8f);
   }
   // The clunk: a heavy thud, a metallic click and a short ring of the frame.
   const size_t clunk = Samples(kRunEnd + 0.02, kRate);
@@ -93,10 +101,11 @@ void WriteLanderOpen(const std::string& path) {
   Oscillator thud, ring1, ring2, ring3;
   for (size_t i = 0; i < hit.size(); ++i) {
     const double t = Seconds(i, kRate);
-    hit[i] = 1.6f * thud.Sine(72.0 + 40.0 * std::exp(-t / 0.015), kRate) * AttackDecay(t, 0.002, 0.09) +
-             0.22f * ring1.Sine(1230.0, kRate) * AttackDecay(t, 0.001, 0.09) +
-             0.16f * ring2.Sine(1871.0, kRate) * AttackDecay(t, 0.001, 0.065) +
-             0.10f * ring3.Sine(2953.0, kRate) * AttackDecay(t, 0.001, 0.045);
+    hit[i] =
+        1.6f * thud.Sine(72.0 + 40.0 * std::exp(-t / 0.015), kRate) * AttackDecay(t, 0.002, 0.09) +
+        0.22f * ring1.Sine(1230.0, kRate) * AttackDecay(t, 0.001, 0.09) +
+        0.16f * ring2.Sine(1871.0, kRate) * AttackDecay(t, 0.001, 0.065) +
+        0.10f * ring3.Sine(2953.0, kRate) * AttackDecay(t, 0.001, 0.045);
   }
   MixAt(hit, NoiseBurst(kRate, 0.12, 0.001, 0.025, Kind::kLowPass, 600, 0.7, random), 0, 2.2f);
   MixAt(hit, NoiseBurst(kRate, 0.02, 0.0002, 0.003, Kind::kBandPass, 3000, 1.5, random), 0, 1.2f);
@@ -144,8 +153,10 @@ void WriteParachuteOpen(const std::string& path) {
   // Settling flutter.
   for (double t = kSnap + 0.07; t < 1.1; t += random.Range(0.06, 0.09)) {
     const auto strength = static_cast<float>(std::exp(-(t - kSnap) / 0.18));
-    MixAt(s, NoiseBurst(kRate, 0.05, 0.0015, 0.01, Kind::kBandPass, random.Range(280, 480), 1.1, random),
-          Samples(t, kRate), 1.5f * strength);
+    MixAt(
+        s,
+        NoiseBurst(kRate, 0.05, 0.0015, 0.01, Kind::kBandPass, random.Range(280, 480), 1.1, random),
+        Samples(t, kRate), 1.5f * strength);
   }
   for (auto& v : s) v = SoftClip(v);
   FinishOneShot(s, kRate, 0.001, 0.08, 0.86, path);
@@ -174,13 +185,15 @@ void WriteExplosion(const std::string& path) {
   for (int k = 0; k < 90; ++k) {
     const double t = 0.04 + -std::log(1.0 - random.Uniform() * 0.98) * 0.45;
     const auto strength = static_cast<float>(std::exp(-t / 0.9) * random.Range(0.3, 1.0));
-    MixAt(s, NoiseBurst(kRate, 0.02, 0.0002, random.Range(0.001, 0.003), Kind::kBandPass, random.Range(1500, 5000), 1.0, random),
+    MixAt(s,
+          NoiseBurst(kRate, 0.02, 0.0002, random.Range(0.001, 0.003), Kind::kBandPass,
+                     random.Range(1500, 5000), 1.0, random),
           Samples(t, kRate), 1.4f * strength);
   }
   for (int k = 0; k < 6; ++k) {
     const double t = random.Range(0.5, 1.9);
-    MixAt(s, NoiseBurst(kRate, 0.12, 0.002, 0.025, Kind::kLowPass, 500, 0.9, random), Samples(t, kRate),
-          static_cast<float>(random.Range(0.8, 1.6)));
+    MixAt(s, NoiseBurst(kRate, 0.12, 0.002, 0.025, Kind::kLowPass, 500, 0.9, random),
+          Samples(t, kRate), static_cast<float>(random.Range(0.8, 1.6)));
   }
   for (auto& v : s) v = SoftClip(1.4f * v);
   Reverb air(kRate, 0.6, 0.5);

@@ -33,9 +33,11 @@ Signal PadNote(int rate, double hz, double seconds, double attack, double releas
   const double detune = std::pow(2.0, 7.0 / 1200.0);
   for (size_t i = 0; i < s.size(); ++i) {
     const double t = static_cast<double>(i) / rate;
-    if (i % 32 == 0) filter.Tune(900.0 + 700.0 * (0.5 + 0.5 * std::sin(kTwoPi * 0.15 * t + hz)), 0.9);
-    const float wave = (a.Saw(hz / detune, rate) + b.Saw(hz, rate) + c.Saw(hz * detune, rate)) / 3.0f +
-                       0.35f * sub.Sine(hz * 0.5, rate);
+    if (i % 32 == 0)
+      filter.Tune(900.0 + 700.0 * (0.5 + 0.5 * std::sin(kTwoPi * 0.15 * t + hz)), 0.9);
+    const float wave =
+        (a.Saw(hz / detune, rate) + b.Saw(hz, rate) + c.Saw(hz * detune, rate)) / 3.0f +
+        0.35f * sub.Sine(hz * 0.5, rate);
     s[i] = filter.Step(wave) * Attack(t, attack) * Release(t, seconds, release);
   }
   return s;
@@ -54,7 +56,8 @@ Signal BellNote(int rate, double hz, double seconds, double decay) {
     // Phase modulation: the index falls fast, so the strike is bright and
     // the ring pure.
     const double phase = kTwoPi * (t * hz) + mod;
-    s[i] = static_cast<float>(std::sin(phase)) * AttackDecay(t, 0.002, decay) * Release(t, seconds + tail * 0.5, tail * 0.5);
+    s[i] = static_cast<float>(std::sin(phase)) * AttackDecay(t, 0.002, decay) *
+           Release(t, seconds + tail * 0.5, tail * 0.5);
   }
   return s;
 }

@@ -14,7 +14,8 @@ namespace {
 
 using Kind = Biquad::Kind;
 
-Signal Burst(int rate, double seconds, double attack, double decay, double hz, double q, ArtRandom& random) {
+Signal Burst(int rate, double seconds, double attack, double decay, double hz, double q,
+             ArtRandom& random) {
   return NoiseBurst(rate, seconds, attack, decay, Kind::kBandPass, hz, q, random);
 }
 
@@ -33,8 +34,8 @@ void WriteThrusters(const std::string& path) {
   for (int k = 0; k < 70; ++k) {
     const auto at = static_cast<size_t>(random.Uniform() * n);
     const double strength = std::pow(random.Uniform(), 2.0);
-    MixWrapped(crackle, Burst(kRate, 0.012, 0.0004, 0.003, random.Range(900, 1700), 1.5, random), at,
-               static_cast<float>(strength));
+    MixWrapped(crackle, Burst(kRate, 0.012, 0.0004, 0.003, random.Range(900, 1700), 1.5, random),
+               at, static_cast<float>(strength));
   }
 
   Signal out = noise;
@@ -47,7 +48,8 @@ void WriteThrusters(const std::string& path) {
     const float low = rumble.Step(x);
     const float air = hiss.Step(x);
     const float am = 1.0f + 0.22f * flutter[i] + 0.12f * swell[i];
-    const float mix = (0.8f * body + 1.2f * low) * am + 0.16f * air + 0.9f * crackleTone.Step(crackle[i]);
+    const float mix =
+        (0.8f * body + 1.2f * low) * am + 0.16f * air + 0.9f * crackleTone.Step(crackle[i]);
     return SoftClip(0.9f * mix);
   });
   FinishLoop(out, 0.17, kRate, path);
@@ -113,15 +115,18 @@ void WriteFire(const std::string& path) {
     const auto at = static_cast<size_t>(random.Uniform() * n);
     const double strength = 0.15 + 0.85 * std::pow(random.Uniform(), 3.0);
     const double decay = random.Range(0.0006, 0.0025);
-    MixWrapped(crackle, Burst(kRate, decay * 7, 0.0002, decay, random.Range(1800, 6000), 0.9, random), at,
+    MixWrapped(crackle,
+               Burst(kRate, decay * 7, 0.0002, decay, random.Range(1800, 6000), 0.9, random), at,
                static_cast<float>(strength));
   }
   for (int k = 0; k < 22; ++k) {
     // Pops: fewer, deeper, sometimes in a quick double.
     const auto at = static_cast<size_t>(random.Uniform() * n);
-    const Signal pop = Burst(kRate, 0.06, 0.0008, random.Range(0.006, 0.014), random.Range(500, 1100), 1.4, random);
+    const Signal pop = Burst(kRate, 0.06, 0.0008, random.Range(0.006, 0.014),
+                             random.Range(500, 1100), 1.4, random);
     MixWrapped(crackle, pop, at, 2.2f);
-    if (random.Uniform() < 0.4) MixWrapped(crackle, pop, at + Samples(random.Range(0.02, 0.05), kRate), 1.2f);
+    if (random.Uniform() < 0.4)
+      MixWrapped(crackle, pop, at + Samples(random.Range(0.02, 0.05), kRate), 1.2f);
   }
 
   Biquad roar1(Kind::kLowPass, kRate, 380, 0.7), roar2(Kind::kLowPass, kRate, 500, 0.6);
@@ -129,7 +134,8 @@ void WriteFire(const std::string& path) {
   Biquad hiss(Kind::kHighPass, kRate, 3200, 0.7);
   ProcessLooped(bed, [&](size_t i, float x) {
     const float f = 0.65f + 0.35f * flicker[i];
-    return (2.4f * roar2.Step(roar1.Step(x)) + 0.35f * breath.Step(x)) * f + 0.06f * hiss.Step(x) * f;
+    return (2.4f * roar2.Step(roar1.Step(x)) + 0.35f * breath.Step(x)) * f +
+           0.06f * hiss.Step(x) * f;
   });
   for (size_t i = 0; i < n; ++i) bed[i] = SoftClip(bed[i] + 0.9f * crackle[i]);
   FinishLoop(bed, 0.12, kRate, path);
@@ -159,8 +165,10 @@ void WriteParachute(const std::string& path) {
     const auto at = static_cast<size_t>(t / total * n);
     const double g = 0.5 + 0.5 * gust[at];
     const float strength = static_cast<float>((0.35 + 0.65 * g) * random.Range(0.6, 1.0));
-    MixWrapped(flaps, Burst(kRate, 0.05, 0.0015, random.Range(0.006, 0.013), random.Range(260, 520), 1.1, random), at,
-               strength);
+    MixWrapped(
+        flaps,
+        Burst(kRate, 0.05, 0.0015, random.Range(0.006, 0.013), random.Range(260, 520), 1.1, random),
+        at, strength);
     // A little crack of the hem on the stronger flaps.
     MixWrapped(flaps, Burst(kRate, 0.01, 0.0003, 0.0015, random.Range(2200, 3400), 1.5, random), at,
                0.35f * strength * strength);
@@ -174,7 +182,8 @@ void WriteParachute(const std::string& path) {
     rush.Tune(550.0 * std::pow(1.35, static_cast<double>(whistle[i])), 0.6);
     const float g = 0.7f + 0.3f * gust[i];
     // Rounding the strongest flaps keeps the flutter even instead of spiky.
-    return SoftClip(1.5f * ((0.3f * rush.Step(x) + 0.5f * rushLow.Step(x)) * g + body.Step(flaps[i]) * 3.5f));
+    return SoftClip(
+        1.5f * ((0.3f * rush.Step(x) + 0.5f * rushLow.Step(x)) * g + body.Step(flaps[i]) * 3.5f));
   });
   FinishLoop(wind, 0.11, kRate, path);
 }
@@ -198,7 +207,8 @@ void WriteFuel(const std::string& path) {
     const double phase = kTwoPi * kStrokes * static_cast<double>(i) / n;
     const double bend = 1.0 - 0.025 * std::sin(phase);
     const float load = static_cast<float>(0.8 + 0.2 * std::cos(phase));
-    motor[i] = (saw.Saw(120.0 * bend, kRate) * 0.5f + whine.Sine(360.0 * bend, kRate) * 0.12f) * load;
+    motor[i] =
+        (saw.Saw(120.0 * bend, kRate) * 0.5f + whine.Sine(360.0 * bend, kRate) * 0.12f) * load;
   }
   ProcessLooped(motor, [&](size_t, float x) { return motorTone.Step(x); });
 
@@ -215,7 +225,8 @@ void WriteFuel(const std::string& path) {
     }
     MixWrapped(strokes, thud, at, 0.9f);
     MixWrapped(strokes, Burst(kRate, 0.09, 0.002, 0.02, 380, 0.8, random), at, 1.1f);
-    MixWrapped(strokes, Burst(kRate, 0.02, 0.0003, 0.0025, 2600, 2.0, random), at + stroke / 2, 0.5f);
+    MixWrapped(strokes, Burst(kRate, 0.02, 0.0003, 0.0025, 2600, 2.0, random), at + stroke / 2,
+               0.5f);
     // Gurgles: small bubbles rising in pitch as the fuel surges.
     const int bubbles = 3 + static_cast<int>(random.Uniform() * 4);
     for (int b = 0; b < bubbles; ++b) {
@@ -235,7 +246,8 @@ void WriteFuel(const std::string& path) {
   Biquad flowBand(Kind::kBandPass, kRate, 750, 2.5);
   ProcessLooped(flow, [&](size_t i, float x) {
     const double phase = kTwoPi * kStrokes * static_cast<double>(i) / n;
-    const auto surge = static_cast<float>(0.35 + 0.65 * std::pow(0.5 + 0.5 * std::sin(phase - 0.6), 2.0));
+    const auto surge =
+        static_cast<float>(0.35 + 0.65 * std::pow(0.5 + 0.5 * std::sin(phase - 0.6), 2.0));
     return flowBand.Step(x) * surge;
   });
 

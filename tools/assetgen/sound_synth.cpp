@@ -63,7 +63,9 @@ double Oscillator::Advance(double hz, int rate) {
   return now;
 }
 
-float Oscillator::Sine(double hz, int rate) { return static_cast<float>(std::sin(kTwoPi * Advance(hz, rate))); }
+float Oscillator::Sine(double hz, int rate) {
+  return static_cast<float>(std::sin(kTwoPi * Advance(hz, rate)));
+}
 
 float Oscillator::Saw(double hz, int rate) {
   const double dt = hz / rate;
@@ -213,7 +215,9 @@ Signal LoopCurve(size_t count, int minCycles, int maxCycles, ArtRandom& random) 
   std::vector<double> control(points + 1, 0.0);
   for (size_t p = 0; p < points; ++p) {
     for (const auto& part : partials) {
-      control[p] += part.amplitude * std::sin(kTwoPi * part.cycles * static_cast<double>(p * kStep) / count + part.phase);
+      control[p] +=
+          part.amplitude *
+          std::sin(kTwoPi * part.cycles * static_cast<double>(p * kStep) / count + part.phase);
     }
   }
   control[points] = control[0];
@@ -231,8 +235,8 @@ Signal LoopCurve(size_t count, int minCycles, int maxCycles, ArtRandom& random) 
   return curve;
 }
 
-Signal NoiseBurst(int rate, double seconds, double attack, double decay, Biquad::Kind kind, double hz, double q,
-                  ArtRandom& random) {
+Signal NoiseBurst(int rate, double seconds, double attack, double decay, Biquad::Kind kind,
+                  double hz, double q, ArtRandom& random) {
   Signal s = WhiteNoise(Samples(seconds, rate), random);
   Biquad filter(kind, rate, hz, q);
   for (size_t i = 0; i < s.size(); ++i) {

@@ -15,7 +15,9 @@ using Signal = std::vector<float>;
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2.0 * kPi;
 
-inline size_t Samples(double seconds, int rate) { return static_cast<size_t>(std::lround(seconds * rate)); }
+inline size_t Samples(double seconds, int rate) {
+  return static_cast<size_t>(std::lround(seconds * rate));
+}
 
 // Uniform white noise in -1..1.
 Signal WhiteNoise(size_t count, ArtRandom& random);
@@ -25,7 +27,9 @@ Signal WhiteNoise(size_t count, ArtRandom& random);
 class Biquad {
  public:
   enum class Kind { kLowPass, kHighPass, kBandPass };
-  Biquad(Kind kind, int rate, double frequency, double q) : kind_(kind), rate_(rate) { Tune(frequency, q); }
+  Biquad(Kind kind, int rate, double frequency, double q) : kind_(kind), rate_(rate) {
+    Tune(frequency, q);
+  }
   void Tune(double frequency, double q);
   float Step(float x) {
     const double y = b0_ * x + b1_ * x1_ + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
@@ -107,8 +111,8 @@ class Echo {
 
 // A short noise burst shaped by AttackDecay and coloured by one filter: a
 // crackle, a pop, a click, a flap of fabric.
-Signal NoiseBurst(int rate, double seconds, double attack, double decay, Biquad::Kind kind, double hz, double q,
-                  ArtRandom& random);
+Signal NoiseBurst(int rate, double seconds, double attack, double decay, Biquad::Kind kind,
+                  double hz, double q, ArtRandom& random);
 
 // Mixes `src` into `dst` from sample `at`, dropping what runs past the end.
 void MixAt(Signal& dst, const Signal& src, size_t at, float gain = 1.0f);
@@ -138,7 +142,9 @@ void StartAtQuietPoint(Signal& loop);
 // Raised-cosine fades at both ends, so one-shots start and stop without a click.
 void FadeEdges(Signal& s, int rate, double inSeconds, double outSeconds);
 // Envelope helpers (t in seconds).
-inline float Decay(double t, double seconds) { return t < 0 ? 0.0f : static_cast<float>(std::exp(-t / seconds)); }
+inline float Decay(double t, double seconds) {
+  return t < 0 ? 0.0f : static_cast<float>(std::exp(-t / seconds));
+}
 float AttackDecay(double t, double attack, double decay);
 
 // Gentle saturation that rounds peaks instead of clipping them.

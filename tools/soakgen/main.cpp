@@ -30,15 +30,17 @@
 namespace {
 
 void PrintTally(const SoakTally& t, int64_t passes) {
-  std::printf("soakgen: %lld passes; rounds %lld (autopilot %lld): won %lld, crashed %lld, "
-              "given up %lld, restarted %lld; names typed %lld; table from the menu %lld\n",
-              static_cast<long long>(passes), static_cast<long long>(t.rounds),
-              static_cast<long long>(t.piloted), static_cast<long long>(t.wins),
-              static_cast<long long>(t.crashes), static_cast<long long>(t.givenUp),
-              static_cast<long long>(t.restarts), static_cast<long long>(t.namesTyped),
-              static_cast<long long>(t.tablesFromMenu));
+  std::printf(
+      "soakgen: %lld passes; rounds %lld (autopilot %lld): won %lld, crashed %lld, "
+      "given up %lld, restarted %lld; names typed %lld; table from the menu %lld\n",
+      static_cast<long long>(passes), static_cast<long long>(t.rounds),
+      static_cast<long long>(t.piloted), static_cast<long long>(t.wins),
+      static_cast<long long>(t.crashes), static_cast<long long>(t.givenUp),
+      static_cast<long long>(t.restarts), static_cast<long long>(t.namesTyped),
+      static_cast<long long>(t.tablesFromMenu));
   for (const auto& [screen, count] : t.passesOn)
-    std::printf("soakgen: passes on %-10s %lld\n", ScreenName(screen), static_cast<long long>(count));
+    std::printf("soakgen: passes on %-10s %lld\n", ScreenName(screen),
+                static_cast<long long>(count));
 }
 
 }  // namespace

@@ -92,7 +92,8 @@ bool Autopilot::Stay(KeySet& keys) {
   // rest of the round and takes on elsewhere only what the next hop needs.
   const int next = NextPad();
   double need = plan_.climbFuel;
-  if (next >= 0) need = OnPad(1) ? plan_.hopFuel * (next == 1 ? 2 : 1) + plan_.climbFuel : plan_.hopFuel;
+  if (next >= 0)
+    need = OnPad(1) ? plan_.hopFuel * (next == 1 ? 2 : 1) + plan_.climbFuel : plan_.hopFuel;
   if (r.Fuel < std::min(need, 99.0) || std::fabs(r.SpeedX) > 0.05) return false;
   standing_ = 0;
   return true;
@@ -104,7 +105,9 @@ bool Autopilot::Standing() const {
   return false;
 }
 
-bool Autopilot::OnPad(int i) const { return std::fabs(g_.Round.LanderX - kPadMiddle[i]) < kPadHalfWidth; }
+bool Autopilot::OnPad(int i) const {
+  return std::fabs(g_.Round.LanderX - kPadMiddle[i]) < kPadHalfWidth;
+}
 
 // The pad still to visit: the nearer end pad first, then along the row.
 int Autopilot::NextPad() {
@@ -145,8 +148,10 @@ bool Autopilot::Steer(KeySet& keys, double x) const {
   if (r.OnGround || r.Fuel <= 0) return false;
   const double dx = x - r.LanderX;
   const double want =
-      std::fabs(dx) < 1.5 ? 0.0
-                          : std::copysign(std::min(plan_.sideSpeed, std::sqrt(2 * plan_.sideBrake * std::fabs(dx))), dx);
+      std::fabs(dx) < 1.5
+          ? 0.0
+          : std::copysign(std::min(plan_.sideSpeed, std::sqrt(2 * plan_.sideBrake * std::fabs(dx))),
+                          dx);
   if (r.SpeedX < want - 0.08) {
     keys.set(key::kRight);
     return true;

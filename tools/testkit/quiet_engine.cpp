@@ -101,8 +101,8 @@ void QuietEngine::Record(const std::string& op, const std::string& args) {
 void QuietEngine::Initialize(const std::string& programFolder, float width, float height,
                              bool fullScreen, int32_t a, int32_t b, bool c) {
   if (recording_)
-    Record("Initialize", Join({Q(programFolder), Num(width), Num(height), B(fullScreen), Num(a),
-                               Num(b), B(c)}));
+    Record("Initialize",
+           Join({Q(programFolder), Num(width), Num(height), B(fullScreen), Num(a), Num(b), B(c)}));
 }
 
 bool QuietEngine::KeyHeld(int32_t code) {
@@ -130,7 +130,8 @@ void QuietEngine::LoadSound(const std::string& name, const std::string& path) {
 
 void QuietEngine::PlaySound(const std::string& name, bool loop, int32_t volume, int32_t balance,
                             int32_t rate) {
-  if (recording_) Record("PlaySound", Join({Q(name), B(loop), Num(volume), Num(balance), Num(rate)}));
+  if (recording_)
+    Record("PlaySound", Join({Q(name), B(loop), Num(volume), Num(balance), Num(rate)}));
 }
 
 void QuietEngine::SetSoundVolume(const std::string& name, int32_t volume) {

@@ -78,10 +78,14 @@ KeySet SoakDirector::Next(int64_t pass) {
     inOpening_ = false;
     if (screen == Screen::kGame && --flightPassesLeft_ <= 0) EndFlight();
     if (plan_.empty()) {
-      if (screen == Screen::kMenu) PlanMenu();
-      else if (screen == Screen::kGame) keys = FlightKeys();
-      else if (screen == Screen::kNameEntry) PlanNameEntry();
-      else if (screen == Screen::kHighScores) PlanTable();
+      if (screen == Screen::kMenu)
+        PlanMenu();
+      else if (screen == Screen::kGame)
+        keys = FlightKeys();
+      else if (screen == Screen::kNameEntry)
+        PlanNameEntry();
+      else if (screen == Screen::kHighScores)
+        PlanTable();
     }
     if (!plan_.empty()) {
       keys = plan_.front().keys;
@@ -100,9 +104,12 @@ KeySet SoakDirector::Next(int64_t pass) {
 void SoakDirector::Notice(Screen screen) {
   const RoundState& r = g_.Round;
   if (screen_ == Screen::kGame) {
-    if (r.RoundFinished) ++tally_.wins;
-    else if (r.Health <= 0) ++tally_.crashes;
-    else ++tally_.givenUp;
+    if (r.RoundFinished)
+      ++tally_.wins;
+    else if (r.Health <= 0)
+      ++tally_.crashes;
+    else
+      ++tally_.givenUp;
   }
   if (screen_ == Screen::kNameEntry) ++tally_.namesTyped;
   if (screen_ == Screen::kMenu && screen == Screen::kHighScores) ++tally_.tablesFromMenu;
@@ -134,8 +141,10 @@ void SoakDirector::PlanMenu() {
   if (roll <= 30) {
     Tap(Chance(50) ? key::kUp : key::kDown, Between(1, 15));
   } else if (roll <= 40) {
-    if (choice != 2) Tap(key::kEscape, Between(1, 20));
-    else Tap(key::kDown, Between(1, 5));  // from exit round to new game
+    if (choice != 2)
+      Tap(key::kEscape, Between(1, 20));
+    else
+      Tap(key::kDown, Between(1, 5));  // from exit round to new game
   } else if (roll <= 55) {
     ChooseButton(choice, 1);  // the table
   } else {
@@ -208,13 +217,9 @@ void SoakDirector::EndFlight() {
 
 KeySet SoakDirector::FlightKeys() {
   switch (mode_) {
-    case FlightMode::kPilot:
-      return pilot_->Fly();
-    case FlightMode::kHandsOff:
-      return {};
-    case FlightMode::kRandom:
-      PlanRandomFlight(60);
-      return {};
+    case FlightMode::kPilot: return pilot_->Fly();
+    case FlightMode::kHandsOff: return {};
+    case FlightMode::kRandom: PlanRandomFlight(60); return {};
   }
   return {};
 }

@@ -19,15 +19,15 @@ struct Game;
 
 // What the soak went through, counted from the screens the game showed.
 struct SoakTally {
-  std::map<Screen, int64_t> passesOn;       // passes spent on each screen
-  int64_t rounds = 0;                       // rounds started (restarts included)
-  int64_t piloted = 0;                      // rounds handed to the autopilot
-  int64_t wins = 0;                         // rounds that sent their data
-  int64_t crashes = 0;                      // rounds that ended with the craft destroyed
-  int64_t givenUp = 0;                      // Escape in flight
-  int64_t restarts = 0;                     // Return in flight
-  int64_t namesTyped = 0;                   // name entries confirmed
-  int64_t tablesFromMenu = 0;               // the table opened from the menu
+  std::map<Screen, int64_t> passesOn;  // passes spent on each screen
+  int64_t rounds = 0;                  // rounds started (restarts included)
+  int64_t piloted = 0;                 // rounds handed to the autopilot
+  int64_t wins = 0;                    // rounds that sent their data
+  int64_t crashes = 0;                 // rounds that ended with the craft destroyed
+  int64_t givenUp = 0;                 // Escape in flight
+  int64_t restarts = 0;                // Return in flight
+  int64_t namesTyped = 0;              // name entries confirmed
+  int64_t tablesFromMenu = 0;          // the table opened from the menu
 };
 
 class SoakDirector {

@@ -55,14 +55,14 @@ void MixRows(const uint32_t* upper, const uint32_t* lower, uint32_t weight, uint
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + x));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + x));
     // At most 255 * 256 in a lane: the sums fit 16 bits.
-    const __m128i low = _mm_srli_epi16(
-        _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), keep),
-                      _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), w)),
-        8);
-    const __m128i high = _mm_srli_epi16(
-        _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), keep),
-                      _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), w)),
-        8);
+    const __m128i low =
+        _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), keep),
+                                     _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), w)),
+                       8);
+    const __m128i high =
+        _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), keep),
+                                     _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), w)),
+                       8);
     const __m128i mixed = _mm_or_si128(_mm_packus_epi16(low, high), bar);
     // The window's pixels are only written here, never read: streaming
     // them past the cache halves the memory traffic of a full screen.
@@ -111,7 +111,8 @@ void FrameScaler::Prepare(int frameWidth, int frameHeight, const ScreenRect& whe
       LinearTap(Sample256(x, where.width, frameWidth), frameWidth, columns_[size_t(x)],
                 weights_[size_t(x)]);
     } else {
-      columns_[size_t(x)] = static_cast<int32_t>((int64_t{2 * x + 1} * frameWidth) / (2 * int64_t{where.width}));
+      columns_[size_t(x)] =
+          static_cast<int32_t>((int64_t{2 * x + 1} * frameWidth) / (2 * int64_t{where.width}));
     }
   }
   channelWeights_.assign(static_cast<size_t>(where.width) * 4 + 16, 0);
@@ -122,7 +123,8 @@ void FrameScaler::Prepare(int frameWidth, int frameHeight, const ScreenRect& whe
       LinearTap(Sample256(y, where.height, frameHeight), frameHeight, rows_[size_t(y)],
                 rowWeights_[size_t(y)]);
     } else {
-      rows_[size_t(y)] = static_cast<int32_t>((int64_t{2 * y + 1} * frameHeight) / (2 * int64_t{where.height}));
+      rows_[size_t(y)] =
+          static_cast<int32_t>((int64_t{2 * y + 1} * frameHeight) / (2 * int64_t{where.height}));
     }
   }
   for (auto& wide : wide_) wide.assign(static_cast<size_t>(where.width), kBar);
@@ -197,9 +199,11 @@ void FrameScaler::Widen(const uint32_t* row, uint32_t* into) const {
     const int32_t c0 = columns[x], c1 = columns[x + 1], c2 = columns[x + 2], c3 = columns[x + 3];
     const int last = frameWidth_ - 1;
     const __m128i a = _mm_set_epi32(int(row[c3]), int(row[c2]), int(row[c1]), int(row[c0]));
-    const __m128i b = _mm_set_epi32(int(row[std::min(c3 + 1, last)]), int(row[std::min(c2 + 1, last)]),
-                                    int(row[std::min(c1 + 1, last)]), int(row[std::min(c0 + 1, last)]));
-    const __m128i wLow = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&channelWeights_[size_t(x) * 4]));
+    const __m128i b =
+        _mm_set_epi32(int(row[std::min(c3 + 1, last)]), int(row[std::min(c2 + 1, last)]),
+                      int(row[std::min(c1 + 1, last)]), int(row[std::min(c0 + 1, last)]));
+    const __m128i wLow =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(&channelWeights_[size_t(x) * 4]));
     const __m128i wHigh =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(&channelWeights_[size_t(x) * 4 + 8]));
     const __m128i low = _mm_srli_epi16(

@@ -12,7 +12,8 @@ constexpr int32_t k1 = 2, k2 = 3, k3 = 4, k4 = 5, k5 = 6, k6 = 7, k7 = 8, k8 = 9
 constexpr int32_t kMinus = 12;
 constexpr int32_t kEquals = 13;
 constexpr int32_t kBackspace = 14;
-constexpr int32_t kQ = 16, kW = 17, kE = 18, kR = 19, kT = 20, kY = 21, kU = 22, kI = 23, kO = 24, kP = 25;
+constexpr int32_t kQ = 16, kW = 17, kE = 18, kR = 19, kT = 20, kY = 21, kU = 22, kI = 23, kO = 24,
+                  kP = 25;
 constexpr int32_t kReturn = 28;
 constexpr int32_t kA = 30, kS = 31, kD = 32, kF = 33, kG = 34, kH = 35, kJ = 36, kK = 37, kL = 38;
 constexpr int32_t kApostrophe = 40;

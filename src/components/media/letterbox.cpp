@@ -9,8 +9,8 @@ ScreenRect Letterbox(int outputWidth, int outputHeight, int frameWidth, int fram
   if (outputWidth <= 0 || outputHeight <= 0 || frameWidth <= 0 || frameHeight <= 0) return r;
   // Compared as cross products, so a window of exactly the frame's shape
   // fills edge to edge without a stray bar from rounding.
-  const bool widthLimits =
-      static_cast<long long>(outputWidth) * frameHeight <= static_cast<long long>(outputHeight) * frameWidth;
+  const bool widthLimits = static_cast<long long>(outputWidth) * frameHeight <=
+                           static_cast<long long>(outputHeight) * frameWidth;
   if (wholeNumbers) {
     const int scale = std::min(outputWidth / frameWidth, outputHeight / frameHeight);
     if (scale >= 1) {

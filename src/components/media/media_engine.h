@@ -46,15 +46,14 @@ class MediaEngine {
                          float sourceHeight, float angle, int16_t opacity, float sourceX,
                          float sourceY, float drawnWidth, float drawnHeight, float pivotX,
                          float pivotY) = 0;
-  virtual void DrawText(const Texture& font, const std::string& text, float x, float y,
-                        float scale, float zero, int32_t opacity, float red, float green,
-                        float blue) = 0;
+  virtual void DrawText(const Texture& font, const std::string& text, float x, float y, float scale,
+                        float zero, int32_t opacity, float red, float green, float blue) = 0;
   virtual void BeginFrame(int32_t red, int32_t green, int32_t blue) = 0;
   virtual void SetDrawColor(double red, double green, double blue) = 0;
   virtual void HotkeyAction() = 0;
   virtual void EndFrame() = 0;
-  virtual void CreateFont(const std::string& name, const std::string& face, int32_t size,
-                          int32_t a, int32_t b) = 0;
+  virtual void CreateFont(const std::string& name, const std::string& face, int32_t size, int32_t a,
+                          int32_t b) = 0;
   virtual void Shutdown() = 0;
 
   // Milliseconds since some fixed moment; wraps like any 32-bit tick counter.

@@ -17,7 +17,6 @@ struct ScoreStorePaths {
 
 std::unique_ptr<ScoreBoard> CreateFileScoreBoard(const ScoreStorePaths& paths);
 
-
 // The score store on real files: "hs.ini" (docs/score-files.md) saved the
 // crash-safe way at every new entry, restored from "hs.pak" when it is
 // missing or damaged, and shared safely by two copies of the game.

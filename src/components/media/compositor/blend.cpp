@@ -89,10 +89,10 @@ template <Steps kSteps>
 __attribute__((target("avx2"))) int BlendWide(const uint32_t* src, uint32_t* dst, int count,
                                               const Modulation& m) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i tint = _mm256_set_epi16(
-      255, short(m.red), short(m.green), short(m.blue), 255, short(m.red), short(m.green),
-      short(m.blue), 255, short(m.red), short(m.green), short(m.blue), 255, short(m.red),
-      short(m.green), short(m.blue));
+  const __m256i tint =
+      _mm256_set_epi16(255, short(m.red), short(m.green), short(m.blue), 255, short(m.red),
+                       short(m.green), short(m.blue), 255, short(m.red), short(m.green),
+                       short(m.blue), 255, short(m.red), short(m.green), short(m.blue));
   const __m256i opacity = _mm256_set1_epi16(static_cast<short>(m.alpha));
   const __m256i alphaBytes = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
   const __m256i belowVisible =
@@ -103,8 +103,7 @@ __attribute__((target("avx2"))) int BlendWide(const uint32_t* src, uint32_t* dst
     __m256i* out = reinterpret_cast<__m256i*>(dst + x);
     const __m256i a = _mm256_and_si256(s, alphaBytes);
     if (_mm256_testz_si256(_mm256_subs_epu8(a, belowVisible), alphaBytes)) continue;
-    if (kSteps == Steps::kPlain &&
-        _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaBytes)) == -1) {
+    if (kSteps == Steps::kPlain && _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alphaBytes)) == -1) {
       _mm256_storeu_si256(out, s);
       continue;
     }
@@ -133,10 +132,9 @@ void Blend(const uint32_t* src, uint32_t* dst, int count, const Modulation& m) {
 #endif
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
-  const __m128i tint =
-      _mm_set_epi16(255, static_cast<short>(m.red), static_cast<short>(m.green),
-                    static_cast<short>(m.blue), 255, static_cast<short>(m.red),
-                    static_cast<short>(m.green), static_cast<short>(m.blue));
+  const __m128i tint = _mm_set_epi16(255, static_cast<short>(m.red), static_cast<short>(m.green),
+                                     static_cast<short>(m.blue), 255, static_cast<short>(m.red),
+                                     static_cast<short>(m.green), static_cast<short>(m.blue));
   const __m128i opacity = _mm_set1_epi16(static_cast<short>(m.alpha));
   const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i belowVisible =
@@ -147,7 +145,8 @@ void Blend(const uint32_t* src, uint32_t* dst, int count, const Modulation& m) {
     const __m128i a = _mm_and_si128(s, alphaBytes);
     // Four pixels too faint to show change nothing: the common case in skies
     // of sparse stars and in the empty corners of sprites.
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_subs_epu8(a, belowVisible), zero)) == 0xFFFF) continue;
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_subs_epu8(a, belowVisible), zero)) == 0xFFFF)
+      continue;
     // Four opaque pixels drawn plainly are their own colours.
     if (kSteps == Steps::kPlain && _mm_movemask_epi8(_mm_cmpeq_epi32(a, alphaBytes)) == 0xFFFF) {
       _mm_storeu_si128(out, s);

@@ -40,7 +40,8 @@ struct Step {
 
 // Narrows [first, last] to the n with lo <= a + n*step < hi. The map is
 // linear along a row or a column, so the pixels it covers there are one run.
-inline void Narrow(int64_t a, const Step& k, int64_t lo, int64_t hi, int64_t& first, int64_t& last) {
+inline void Narrow(int64_t a, const Step& k, int64_t lo, int64_t hi, int64_t& first,
+                   int64_t& last) {
   if (k.step == 0) {
     if (a < lo || a >= hi) last = first - 1;
   } else if (k.step > 0) {
@@ -78,7 +79,9 @@ void TurnedRows(const DrawMap& m, int height, int& first, int& last) {
 }  // namespace
 
 Compositor::Compositor(int width, int height)
-    : width_(width), height_(height), line_(static_cast<size_t>(std::max(width, 0))),
+    : width_(width),
+      height_(height),
+      line_(static_cast<size_t>(std::max(width, 0))),
       columns_(static_cast<size_t>(std::max(width, 0))) {
   if (width <= 0 || height <= 0 || width > 16384 || height > 16384) {
     throw std::invalid_argument("bad frame size");
@@ -102,8 +105,8 @@ void Compositor::DrawImage(const Picture& picture, const ImageDraw& draw) {
   Draw(picture, draw, tint_);
 }
 
-void Compositor::DrawText(const Picture& font, std::string_view text, float x, float y,
-                          float scale, int32_t opacity, double red, double green, double blue) {
+void Compositor::DrawText(const Picture& font, std::string_view text, float x, float y, float scale,
+                          int32_t opacity, double red, double green, double blue) {
   if (!(scale > 0)) return;
   const Modulation colour{TintByte(red), TintByte(green), TintByte(blue), 255};
   constexpr int kAdvance = 20;  // a cell is 32 wide but the letters sit 20 apart
@@ -141,8 +144,8 @@ void Compositor::Draw(const Picture& picture, const ImageDraw& draw, const Modul
     // Neither turned nor turned a quarter: each row of the frame shows one
     // row of the picture, each column one column.
     int64_t first = 0, last = height_ - 1;
-    Narrow(map.vo, Step(map.vj), int64_t{map.top} << kMapShift, int64_t{map.bottom} << kMapShift, first,
-           last);
+    Narrow(map.vo, Step(map.vj), int64_t{map.top} << kMapShift, int64_t{map.bottom} << kMapShift,
+           first, last);
     if (first <= last) DrawUnturned(picture, map, int(first), int(last), modulation);
     return;
   }
@@ -154,7 +157,8 @@ void Compositor::Draw(const Picture& picture, const ImageDraw& draw, const Modul
 void Compositor::DrawUnturned(const Picture& picture, const DrawMap& m, int rowFirst, int rowLast,
                               const Modulation& modulation) {
   int64_t first = 0, last = width_ - 1;
-  Narrow(m.uo, Step(m.ui), int64_t{m.left} << kMapShift, int64_t{m.right} << kMapShift, first, last);
+  Narrow(m.uo, Step(m.ui), int64_t{m.left} << kMapShift, int64_t{m.right} << kMapShift, first,
+         last);
   if (first > last) return;
   const int x0 = static_cast<int>(first);
   const int count = static_cast<int>(last - first + 1);
@@ -164,21 +168,24 @@ void Compositor::DrawUnturned(const Picture& picture, const DrawMap& m, int rowF
   const bool contiguous = m.ui == kMapOne;
   if (!contiguous) {
     int64_t u = u0;
-    for (int k = 0; k < count; ++k, u += m.ui) columns_[static_cast<size_t>(k)] = int32_t(u >> kMapShift);
+    for (int k = 0; k < count; ++k, u += m.ui)
+      columns_[static_cast<size_t>(k)] = int32_t(u >> kMapShift);
   }
   const int sourceColumn = static_cast<int>(u0 >> kMapShift);
   for (int j = rowFirst; j <= rowLast; ++j) {
     const int sourceRow = static_cast<int>((m.vo + j * m.vj) >> kMapShift);
     // Only the visible box is kept, and only the box is ever looked up.
     const uint32_t* box = picture.argb.data();
-    const ptrdiff_t row = static_cast<ptrdiff_t>(sourceRow - picture.visible.y) * picture.visible.width -
-                          picture.visible.x;
+    const ptrdiff_t row =
+        static_cast<ptrdiff_t>(sourceRow - picture.visible.y) * picture.visible.width -
+        picture.visible.x;
     uint32_t* out = pixels_.data() + static_cast<size_t>(j) * width_ + x0;
     if (contiguous) {
       BlendRun(box + (row + sourceColumn), out, count, modulation);
       continue;
     }
-    for (int k = 0; k < count; ++k) line_[static_cast<size_t>(k)] = box[row + columns_[static_cast<size_t>(k)]];
+    for (int k = 0; k < count; ++k)
+      line_[static_cast<size_t>(k)] = box[row + columns_[static_cast<size_t>(k)]];
     BlendRun(line_.data(), out, count, modulation);
   }
 }
@@ -204,8 +211,8 @@ void Compositor::DrawTurned(const Picture& picture, const DrawMap& m, int rowFir
     int64_t u = uRow + first * m.ui;
     int64_t v = vRow + first * m.vi;
     for (int k = 0; k < count; ++k, u += m.ui, v += m.vi) {
-      line_[static_cast<size_t>(k)] =
-          source[static_cast<ptrdiff_t>(v >> kMapShift) * pitch + static_cast<ptrdiff_t>(u >> kMapShift) + origin];
+      line_[static_cast<size_t>(k)] = source[static_cast<ptrdiff_t>(v >> kMapShift) * pitch +
+                                             static_cast<ptrdiff_t>(u >> kMapShift) + origin];
     }
     BlendRun(line_.data(), pixels_.data() + static_cast<size_t>(j) * width_ + first, count,
              modulation);

@@ -69,9 +69,8 @@ DrawMap MapDraw(const ImageDraw& d, int pictureWidth, int pictureHeight) {
   double c = 1, s = 0;
   TurnOf(d.angle, c, s);
   const double kx = sw / dw, ky = sh / dh;
-  if (!Fixed(sx + kx * (c * (0.5 - px) + s * (0.5 - py) + px - x), m.uo) ||
-      !Fixed(kx * c, m.ui) || !Fixed(kx * s, m.uj) ||
-      !Fixed(sy + ky * (-s * (0.5 - px) + c * (0.5 - py) + py - y), m.vo) ||
+  if (!Fixed(sx + kx * (c * (0.5 - px) + s * (0.5 - py) + px - x), m.uo) || !Fixed(kx * c, m.ui) ||
+      !Fixed(kx * s, m.uj) || !Fixed(sy + ky * (-s * (0.5 - px) + c * (0.5 - py) + py - y), m.vo) ||
       !Fixed(-ky * s, m.vi) || !Fixed(ky * c, m.vj)) {
     return m;
   }

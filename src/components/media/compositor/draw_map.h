@@ -17,7 +17,7 @@ struct ImageDraw {
 //   U = uo + i*ui + j*uj,  V = vo + i*vi + j*vj   (in 1/65536 source pixels)
 // and is covered when left <= U>>16 < right and top <= V>>16 < bottom.
 struct DrawMap {
-  bool drawn = false;  // false: the draw covers nothing at all
+  bool drawn = false;                            // false: the draw covers nothing at all
   int left = 0, top = 0, right = 0, bottom = 0;  // source pixels, clipped to the picture
   int64_t uo = 0, ui = 0, uj = 0;
   int64_t vo = 0, vi = 0, vj = 0;

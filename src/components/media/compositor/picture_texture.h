@@ -11,8 +11,11 @@
 class PictureTexture final : public TextureObject {
  public:
   PictureTexture(const void* owner, Picture picture, std::string name)
-      : owner_(owner), width_(picture.width), height_(picture.height),
-        picture_(std::move(picture)), name_(std::move(name)) {}
+      : owner_(owner),
+        width_(picture.width),
+        height_(picture.height),
+        picture_(std::move(picture)),
+        name_(std::move(name)) {}
 
   int Width() const override { return width_; }
   int Height() const override { return height_; }

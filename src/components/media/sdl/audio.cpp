@@ -45,7 +45,9 @@ void CheckAl(const std::string& operation, const std::string& prefix = std::stri
 // The game's sounds were balanced against each other in their files, and
 // its fades move the volume in small even steps, so a straight line keeps
 // them even; a decibel curve would need an arbitrary floor to reach silence.
-float GainFor(int32_t volume) { return static_cast<float>(std::clamp<int32_t>(volume, 0, 100)) / 100.0f; }
+float GainFor(int32_t volume) {
+  return static_cast<float>(std::clamp<int32_t>(volume, 0, 100)) / 100.0f;
+}
 
 // Only the direction of a listener-relative source counts for panning, so
 // the balance walks the sound round a unit half-circle in front of the
@@ -60,7 +62,8 @@ std::array<float, 3> PositionFor(int32_t balance) {
 float PitchFor(int32_t rateKhz, int32_t fileRate) {
   if (rateKhz == 0 || fileRate <= 0) return 1.0f;
   const double pitch = static_cast<double>(rateKhz) * 1000.0 / static_cast<double>(fileRate);
-  return static_cast<float>(std::clamp(pitch, static_cast<double>(kMinPitch), static_cast<double>(kMaxPitch)));
+  return static_cast<float>(
+      std::clamp(pitch, static_cast<double>(kMinPitch), static_cast<double>(kMaxPitch)));
 }
 
 // A cheap fingerprint so the same file loaded under several names (the
@@ -172,18 +175,21 @@ struct AudioOutput::Impl {
     return it->second.source;
   }
 
-  std::shared_ptr<Buffer> FindBuffer(const std::string& path, const WavSound& sound, uint64_t fingerprint) const {
+  std::shared_ptr<Buffer> FindBuffer(const std::string& path, const WavSound& sound,
+                                     uint64_t fingerprint) const {
     for (const auto& entry : voices) {
       const std::shared_ptr<Buffer>& buffer = entry.second.buffer;
-      if (buffer && buffer->path == path && buffer->channels == sound.channels && buffer->rate == sound.rate &&
-          buffer->sampleCount == sound.samples.size() && buffer->fingerprint == fingerprint) {
+      if (buffer && buffer->path == path && buffer->channels == sound.channels &&
+          buffer->rate == sound.rate && buffer->sampleCount == sound.samples.size() &&
+          buffer->fingerprint == fingerprint) {
         return buffer;
       }
     }
     return nullptr;
   }
 
-  std::shared_ptr<Buffer> MakeBuffer(const std::string& path, const WavSound& sound, uint64_t fingerprint) {
+  std::shared_ptr<Buffer> MakeBuffer(const std::string& path, const WavSound& sound,
+                                     uint64_t fingerprint) {
     auto buffer = std::make_shared<Buffer>();
     alGenBuffers(1, &buffer->id);
     CheckAl("LoadSound", path + ": ");
@@ -192,8 +198,9 @@ struct AudioOutput::Impl {
     buffer->rate = sound.rate;
     buffer->sampleCount = sound.samples.size();
     buffer->fingerprint = fingerprint;
-    alBufferData(buffer->id, sound.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16, sound.samples.data(),
-                 static_cast<ALsizei>(sound.samples.size() * sizeof(int16_t)), sound.rate);
+    alBufferData(buffer->id, sound.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16,
+                 sound.samples.data(), static_cast<ALsizei>(sound.samples.size() * sizeof(int16_t)),
+                 sound.rate);
     const ALenum error = TakeAlError();
     if (error != AL_NO_ERROR) {
       alDeleteBuffers(1, &buffer->id);
@@ -382,15 +389,20 @@ AudioOutput::~AudioOutput() { Shutdown(); }
 
 bool AudioOutput::HasDevice() const { return impl_->HasDevice(); }
 
-void AudioOutput::Load(const std::string& name, const std::string& path) { impl_->Load(name, path); }
+void AudioOutput::Load(const std::string& name, const std::string& path) {
+  impl_->Load(name, path);
+}
 
 bool AudioOutput::IsLoaded(const std::string& name) const { return impl_->IsLoaded(name); }
 
-void AudioOutput::Play(const std::string& name, bool loop, int32_t volume, int32_t balance, int32_t rateKhz) {
+void AudioOutput::Play(const std::string& name, bool loop, int32_t volume, int32_t balance,
+                       int32_t rateKhz) {
   impl_->Play(name, loop, volume, balance, rateKhz);
 }
 
-void AudioOutput::SetVolume(const std::string& name, int32_t volume) { impl_->SetVolume(name, volume); }
+void AudioOutput::SetVolume(const std::string& name, int32_t volume) {
+  impl_->SetVolume(name, volume);
+}
 
 void AudioOutput::Stop(const std::string& name) { impl_->Stop(name); }
 
@@ -400,12 +412,20 @@ bool AudioOutput::IsPlaying(const std::string& name) const {
 
 float AudioOutput::Gain(const std::string& name) const { return impl_->SourceFloat(name, AL_GAIN); }
 
-float AudioOutput::Pitch(const std::string& name) const { return impl_->SourceFloat(name, AL_PITCH); }
+float AudioOutput::Pitch(const std::string& name) const {
+  return impl_->SourceFloat(name, AL_PITCH);
+}
 
-bool AudioOutput::IsLooping(const std::string& name) const { return impl_->SourceInt(name, AL_LOOPING) == AL_TRUE; }
+bool AudioOutput::IsLooping(const std::string& name) const {
+  return impl_->SourceInt(name, AL_LOOPING) == AL_TRUE;
+}
 
-std::array<float, 3> AudioOutput::Position(const std::string& name) const { return impl_->Position(name); }
+std::array<float, 3> AudioOutput::Position(const std::string& name) const {
+  return impl_->Position(name);
+}
 
-float AudioOutput::PlaybackSeconds(const std::string& name) const { return impl_->SourceFloat(name, AL_SEC_OFFSET); }
+float AudioOutput::PlaybackSeconds(const std::string& name) const {
+  return impl_->SourceFloat(name, AL_SEC_OFFSET);
+}
 
 void AudioOutput::Shutdown() { impl_->Shutdown(); }

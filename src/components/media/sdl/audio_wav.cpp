@@ -52,7 +52,8 @@ uint32_t ReadLe32(const Uint8* bytes) {
 
 std::string ChunkName(const Uint8* id) {
   std::string name;
-  for (int i = 0; i < 4; ++i) name += (id[i] >= 0x20 && id[i] < 0x7f) ? static_cast<char>(id[i]) : '?';
+  for (int i = 0; i < 4; ++i)
+    name += (id[i] >= 0x20 && id[i] < 0x7f) ? static_cast<char>(id[i]) : '?';
   return name;
 }
 
@@ -74,7 +75,8 @@ void CheckChunkSizes(SDL_RWops* stream, const std::string& path) {
   bool seenData = false;
   Sint64 at = 12;
   Uint8 chunk[8];
-  while (!(seenFormat && seenData) && at + 8 <= total && SDL_RWseek(stream, at, RW_SEEK_SET) == at &&
+  while (!(seenFormat && seenData) && at + 8 <= total &&
+         SDL_RWseek(stream, at, RW_SEEK_SET) == at &&
          SDL_RWread(stream, chunk, 1, sizeof chunk) == sizeof chunk) {
     const uint32_t length = ReadLe32(chunk + 4);
     const Sint64 left = total - at - 8;
@@ -106,7 +108,8 @@ WavSound LoadFromStream(StreamGuard& guard, const std::string& path) {
   }
 
   if (layout.channels < 1 || layout.channels > 2) {
-    Fail(path, "has " + std::to_string(layout.channels) + " channels (only mono and stereo are played)");
+    Fail(path,
+         "has " + std::to_string(layout.channels) + " channels (only mono and stereo are played)");
   }
   if (wav.length == 0) Fail(path, "contains no sound data");
   const Uint32 frameBytes = (SDL_AUDIO_BITSIZE(layout.format) / 8) * layout.channels;
@@ -116,8 +119,8 @@ WavSound LoadFromStream(StreamGuard& guard, const std::string& path) {
   }
 
   SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, layout.format, layout.channels, layout.freq, AUDIO_S16SYS, layout.channels,
-                        layout.freq) < 0) {
+  if (SDL_BuildAudioCVT(&cvt, layout.format, layout.channels, layout.freq, AUDIO_S16SYS,
+                        layout.channels, layout.freq) < 0) {
     Fail(path, SDL_GetError());
   }
   // The conversion runs in place and may need up to len_mult times the room;

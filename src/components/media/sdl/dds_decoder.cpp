@@ -237,8 +237,7 @@ DecodedImage DecodeBlocks(const uint8_t* data, size_t size, uint32_t width, uint
       // The extended header behind it can name any of a hundred formats; the
       // game's pictures never need one.
       Fail("unsupported format DX10");
-    default:
-      Fail("unsupported format " + FourCcName(fourCc));
+    default: Fail("unsupported format " + FourCcName(fourCc));
   }
   const uint64_t blocksWide = (static_cast<uint64_t>(width) + 3) / 4;
   const uint64_t blocksHigh = (static_cast<uint64_t>(height) + 3) / 4;

@@ -96,8 +96,9 @@ void SdlEngine::RequireVisibleDisplay() {
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
   if (driver && !(asked && *asked) &&
       (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0)) {
-    throw ComponentError("Initialize", std::string("no display to open a window on (SDL found only its ") +
-                                           driver + " driver); play on a desktop, or use --headless");
+    throw ComponentError(
+        "Initialize", std::string("no display to open a window on (SDL found only its ") + driver +
+                          " driver); play on a desktop, or use --headless");
   }
 }
 
@@ -134,13 +135,15 @@ void SdlEngine::CreateRenderer() {
     }
   }
   if (!renderer_) return;
-  frameTexture_ = SDL_CreateTexture(renderer_, FrameTextureFormat(renderer_, window_),
-                                    SDL_TEXTUREACCESS_STREAMING, compositor_->Width(),
-                                    compositor_->Height());
-  if (!frameTexture_) throw ComponentError("Initialize", std::string("no frame texture: ") + SDL_GetError());
+  frameTexture_ =
+      SDL_CreateTexture(renderer_, FrameTextureFormat(renderer_, window_),
+                        SDL_TEXTUREACCESS_STREAMING, compositor_->Width(), compositor_->Height());
+  if (!frameTexture_)
+    throw ComponentError("Initialize", std::string("no frame texture: ") + SDL_GetError());
   // The frame is opaque: copying it is a copy, not a blend.
   SDL_SetTextureBlendMode(frameTexture_, SDL_BLENDMODE_NONE);
-  SDL_SetTextureScaleMode(frameTexture_, options_.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+  SDL_SetTextureScaleMode(frameTexture_,
+                          options_.smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
 }
 
 void SdlEngine::SetWindowIcon() {
@@ -221,9 +224,7 @@ void SdlEngine::PumpEvents() {
 
 void SdlEngine::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_QUIT:
-      RequestClose();
-      break;
+    case SDL_QUIT: RequestClose(); break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) RequestClose();
       // A key let go while another window had the focus never reaches us.
@@ -248,8 +249,7 @@ void SdlEngine::HandleEvent(const SDL_Event& event) {
       }
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

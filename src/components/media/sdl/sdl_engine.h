@@ -11,8 +11,8 @@
 struct SdlEngineOptions {
   bool headless = false;  // no window, no audio device, unpaced
   bool vsync = false;
-  int fps = 60;           // pacing of EndFrame; 0 = unpaced
-  bool mute = false;      // never open an audio device
+  int fps = 60;       // pacing of EndFrame; 0 = unpaced
+  bool mute = false;  // never open an audio device
   // How the frame is scaled into the window: smoothed (linear) or sharp
   // (nearest), and only by whole numbers when asked.
   bool smooth = true;

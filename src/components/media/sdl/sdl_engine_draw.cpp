@@ -20,9 +20,10 @@ const Picture& SdlEngine::RequirePicture(const Texture& texture, const char* ope
 
 void SdlEngine::ForgetReleasedTextures() {
   if (textures_.size() < pruneAt_) return;
-  textures_.erase(std::remove_if(textures_.begin(), textures_.end(),
-                                 [](const std::weak_ptr<PictureTexture>& t) { return t.expired(); }),
-                  textures_.end());
+  textures_.erase(
+      std::remove_if(textures_.begin(), textures_.end(),
+                     [](const std::weak_ptr<PictureTexture>& t) { return t.expired(); }),
+      textures_.end());
   pruneAt_ = std::max<size_t>(64, textures_.size() * 2);
 }
 

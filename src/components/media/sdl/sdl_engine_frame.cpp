@@ -118,8 +118,8 @@ void SdlEngine::PresentOnWindowSurface() {
   const ScreenRect r = Letterbox(surface->w, surface->h, compositor_->Width(),
                                  compositor_->Height(), options_.integerScale);
   scaler_.Scale(compositor_->Pixels(), compositor_->Width(), compositor_->Height(),
-                static_cast<uint32_t*>(surface->pixels), surface->pitch / 4, surface->w,
-                surface->h, r, options_.smooth);
+                static_cast<uint32_t*>(surface->pixels), surface->pitch / 4, surface->w, surface->h,
+                r, options_.smooth);
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   SDL_UpdateWindowSurface(window_);
 }
@@ -136,8 +136,9 @@ void SdlEngine::LogPresent() {
   // Buffered: a line costs well under a microsecond, and the file is
   // complete once the engine shuts down.
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  std::fprintf(frameLog_.get(), "%lld\n",
-               static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+  std::fprintf(
+      frameLog_.get(), "%lld\n",
+      static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
 }
 
 void SdlEngine::HotkeyAction() {
