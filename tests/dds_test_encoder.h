@@ -6,9 +6,9 @@
 
 #include "dds_decoder.h"
 
-// A small writer of DDS files for the decoder tests and the fuzzing seeds:
-// it writes the header the way common tools do and packs pixels by masks,
-// or compresses them with libsquish.
+// A small writer of DDS files for the decoder and engine tests: it writes the
+// header the way common tools do and packs pixels by masks, or compresses
+// them with libsquish.
 
 // Pixel-format flags and header offsets as they appear in the file.
 namespace dds_test {
@@ -50,8 +50,7 @@ struct DdsMaskFormat {
   uint32_t alphaMask = 0;
 };
 
-// Every uncompressed layout the game's pictures may come in.
-const std::vector<DdsMaskFormat>& DdsMaskFormats();
+// A common layout by its usual name ("A8R8G8B8", "R5G6B5", "A8L8", ...).
 const DdsMaskFormat& DdsMaskFormatNamed(const std::string& name);
 
 uint32_t DdsFourCc(const char (&text)[5]);
