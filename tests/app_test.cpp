@@ -250,8 +250,8 @@ TEST_F(ShellTest, AFailingOperationSkipsOnlyTheRestOfItsRoutine) {
 TEST_F(ShellTest, APassBeforeTheFirstScreenOnlyCountsFrames) {
   int calls = 0;
   ScreenRoutines s;
-  s.MenuKeys = s.DrawMenu = s.ShowHighScores = s.ShowNameEntry = s.GameKeys =
-      [&calls](Game&) { ++calls; };
+  s.MenuKeys = s.DrawMenu = s.ShowHighScores = s.ShowNameEntry =
+      s.GameKeys = [&calls](Game&) { ++calls; };
   g.Shell.GameState = Screen::kNone;
   MainLoopPass(g, s);
   EXPECT_EQ(calls, 0);
@@ -265,7 +265,9 @@ TEST_F(ShellTest, ScriptedKeysReachThePassesAndTheLoopStopsAtTheLimit) {
   } seen;
   ScreenRoutines s;
   s.MenuKeys = [&seen](Game& game) { seen.down.push_back(game.Engine.KeyDown(key::kEscape)); };
-  engine.keysForPass = [](int64_t pass) { return pass == 2 ? KeySet().set(key::kEscape) : KeySet(); };
+  engine.keysForPass = [](int64_t pass) {
+    return pass == 2 ? KeySet().set(key::kEscape) : KeySet();
+  };
   options.maxPasses = 4;
   Main(g, options, s);
   EXPECT_EQ(seen.down, (std::vector<bool>{false, true, false, false}));

@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 fs::path FilesFolder() { return fs::path(KESTREVAN_BINARY).parent_path() / "files"; }
 
 // Decodes a generated picture the way the game does. Throws PictureError.
-Picture Decode(const std::string& name) { return DecodePicture((FilesFolder() / name).string(), 0); }
+Picture Decode(const std::string& name) {
+  return DecodePicture((FilesFolder() / name).string(), 0);
+}
 
 struct PictureSize {
   const char* name;
@@ -25,18 +27,14 @@ struct PictureSize {
 
 // The load table's 25 pictures and the window icon.
 constexpr PictureSize kPictures[] = {
-    {"logo.jpg", 640, 480},         {"font_default.bmp", 512, 512},
-    {"font_default.dds", 512, 512}, {"land.dds", 1025, 64},
-    {"land2.dds", 1025, 64},        {"lander.dds", 256, 64},
-    {"lander_broke.dds", 64, 64},   {"parachute.dds", 128, 180},
-    {"shade.dds", 88, 46},          {"lights.dds", 32, 134},
-    {"stars.dds", 640, 480},        {"cloud.dds", 512, 128},
-    {"particles.png", 64, 32},      {"status.dds", 32, 360},
-    {"landing.dds", 64, 8},         {"signal_line.dds", 640, 50},
-    {"main_menu.jpg", 640, 480},    {"b_newgame.dds", 512, 512},
-    {"b_highscores.dds", 512, 512}, {"b_exit.dds", 512, 512},
-    {"entername.jpg", 640, 480},    {"menu_hs.jpg", 640, 480},
-    {"keys.dds", 256, 256},         {"hints.dds", 256, 256},
+    {"logo.jpg", 640, 480},         {"font_default.bmp", 512, 512}, {"font_default.dds", 512, 512},
+    {"land.dds", 1025, 64},         {"land2.dds", 1025, 64},        {"lander.dds", 256, 64},
+    {"lander_broke.dds", 64, 64},   {"parachute.dds", 128, 180},    {"shade.dds", 88, 46},
+    {"lights.dds", 32, 134},        {"stars.dds", 640, 480},        {"cloud.dds", 512, 128},
+    {"particles.png", 64, 32},      {"status.dds", 32, 360},        {"landing.dds", 64, 8},
+    {"signal_line.dds", 640, 50},   {"main_menu.jpg", 640, 480},    {"b_newgame.dds", 512, 512},
+    {"b_highscores.dds", 512, 512}, {"b_exit.dds", 512, 512},       {"entername.jpg", 640, 480},
+    {"menu_hs.jpg", 640, 480},      {"keys.dds", 256, 256},         {"hints.dds", 256, 256},
     {"back_sky.dds", 640, 480},     {"icon.png", 256, 256},
 };
 

@@ -61,7 +61,8 @@ TEST(AssetSounds, EveryFileHasItsLayoutLevelAndCleanEnds) {
   for (const auto& sound : kSounds) {
     SCOPED_TRACE(sound.name);
     // Read with SDL as it stands: no conversion, so a wrong layout shows.
-    const std::string path = (std::filesystem::path(KESTREVAN_BINARY).parent_path() / "files" / sound.name).string();
+    const std::string path =
+        (std::filesystem::path(KESTREVAN_BINARY).parent_path() / "files" / sound.name).string();
     SDL_AudioSpec format{};
     Uint8* data = nullptr;
     Uint32 bytes = 0;
@@ -91,7 +92,8 @@ TEST(AssetSounds, EveryFileHasItsLayoutLevelAndCleanEnds) {
       // A loop that faded out at both ends would meet at the seam trivially and
       // still pulse audibly: every tenth of it carries sound.
       for (size_t part = 0; part < 10; ++part) {
-        EXPECT_GE(Rms(s, s.size() * part / 10, s.size() * (part + 1) / 10), 0.02 * kFullScale) << "tenth " << part;
+        EXPECT_GE(Rms(s, s.size() * part / 10, s.size() * (part + 1) / 10), 0.02 * kFullScale)
+            << "tenth " << part;
       }
     } else {
       // A one-shot starts and ends in silence, faded, not cut: the last
@@ -100,7 +102,8 @@ TEST(AssetSounds, EveryFileHasItsLayoutLevelAndCleanEnds) {
       EXPECT_LE(std::abs(s.front()), 0.005 * kFullScale);
       EXPECT_LE(std::abs(s.back()), 0.005 * kFullScale);
       EXPECT_LE(Rms(s, s.size() - edge, s.size()), 0.01 * kFullScale);
-      for (size_t i = 0; i < edge / 4; ++i) EXPECT_LE(std::abs(s[i]), 0.1 * kFullScale) << "sample " << i;
+      for (size_t i = 0; i < edge / 4; ++i)
+        EXPECT_LE(std::abs(s[i]), 0.1 * kFullScale) << "sample " << i;
     }
   }
 }

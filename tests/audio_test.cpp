@@ -55,7 +55,8 @@ std::string Tone(double hz, uint32_t rate, int frames, int channels) {
   std::string data;
   for (int i = 0; i < frames; ++i) {
     const double value = 12000.0 * std::sin(2.0 * kPi * hz * i / rate);
-    for (int c = 0; c < channels; ++c) Put(data, static_cast<uint16_t>(static_cast<int16_t>(value)), 2);
+    for (int c = 0; c < channels; ++c)
+      Put(data, static_cast<uint16_t>(static_cast<int16_t>(value)), 2);
   }
   return data;
 }
@@ -86,25 +87,27 @@ TEST(AudioWav, ConvertsEveryLayoutTo16BitKeepingChannelsAndRate) {
   EXPECT_EQ(stereo16.rate, 22050);
   EXPECT_EQ(stereo16.samples, (std::vector<int16_t>{0x1234, -0x124, 1, -32768}));
 
-
   // An odd-sized chunk and its pad byte before three 8-bit samples, which
   // are unsigned around 128: silence, then 16 and 32 steps up.
   const std::string padded = Regress("wav_odd_chunk_padded.wav");
-  const WavSound mono8 = DecodeWav(reinterpret_cast<const uint8_t*>(padded.data()), padded.size(), "padded");
+  const WavSound mono8 =
+      DecodeWav(reinterpret_cast<const uint8_t*>(padded.data()), padded.size(), "padded");
   EXPECT_EQ(mono8.channels, 1);
   ASSERT_EQ(mono8.samples.size(), 3u);
   EXPECT_EQ(mono8.samples[0], 0);
   EXPECT_NEAR(mono8.samples[1], 0x1000, 2);
   EXPECT_NEAR(mono8.samples[2], 0x2000, 2);
   // A LIST chunk between the format and the sound: nine 16-bit samples.
-  EXPECT_EQ(LoadWav(std::string(KESTREVAN_SOURCE_DIR) + "/tests/data/regress/wav_list_before_data.wav").samples.size(),
-            9u);
+  EXPECT_EQ(
+      LoadWav(std::string(KESTREVAN_SOURCE_DIR) + "/tests/data/regress/wav_list_before_data.wav")
+          .samples.size(),
+      9u);
 
   // Cut anywhere before its last sample, a file is refused by name (only the
   // pad byte after the sound may go).
   for (size_t cut = 0; cut + 1 < padded.size(); ++cut) {
-    const std::string reason = ReasonOf(
-        [&] { DecodeWav(reinterpret_cast<const uint8_t*>(padded.data()), cut, "cut"); });
+    const std::string reason =
+        ReasonOf([&] { DecodeWav(reinterpret_cast<const uint8_t*>(padded.data()), cut, "cut"); });
     EXPECT_EQ(reason.rfind("cut: ", 0), 0u) << "cut at " << cut << ": " << reason;
   }
 }
@@ -121,7 +124,8 @@ TEST(AudioWav, RejectsEachBrokenFileNamingIt) {
   // the sound data) must be refused before SDL sees them.
   const std::vector<BadWav> cases = {
       {"empty", "", "empty file"},
-      {"truncated", WavFile({}, good).substr(0, 44 + 100), "'data' chunk declares 200 bytes but only 100 follow"},
+      {"truncated", WavFile({}, good).substr(0, 44 + 100),
+       "'data' chunk declares 200 bytes but only 100 follow"},
       {"data_size_lies", Regress("wav_data_size_lies.wav"), "the 'data' chunk declares"},
       {"fmt_size_lies", Regress("wav_fmt_size_lies.wav"), "the 'fmt ' chunk declares"},
       {"fmt_after_data_lies", Regress("wav_fmt_after_data_lies.wav"), "the 'fmt ' chunk declares"},
@@ -142,7 +146,8 @@ TEST(AudioWav, RejectsEachBrokenFileNamingIt) {
     EXPECT_NE(reason.find(bad.reasonPart), std::string::npos) << reason;
     // The fuzzer's way in, from memory, gives the same reason.
     EXPECT_EQ("memory" + reason.substr(path.size()), ReasonOf([&] {
-                DecodeWav(reinterpret_cast<const uint8_t*>(bad.bytes.data()), bad.bytes.size(), "memory");
+                DecodeWav(reinterpret_cast<const uint8_t*>(bad.bytes.data()), bad.bytes.size(),
+                          "memory");
               }));
   }
   const std::string missing = (dir / "missing.wav").string();
@@ -186,14 +191,15 @@ TEST_F(AudioNull, VolumeBalanceAndRateBecomeGainDirectionAndPitch) {
       {"s22", 100, 60, 88, 1.0f, {0.6f, 0, -0.8f}, 88000.0f / 22050.0f},
       {"s8", -20, 100, 16, 0.0f, {1, 0, 0}, 2.0f},
       {"s8", 250, -300, 1000, 1.0f, {-1, 0, 0}, 10.0f},  // clamped and capped
-      {"s22", 100, 0, -5, 1.0f, {0, 0, -1}, 0.05f},     // a nonsense rate still leaves a valid pitch
+      {"s22", 100, 0, -5, 1.0f, {0, 0, -1}, 0.05f},  // a nonsense rate still leaves a valid pitch
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " volume " + std::to_string(c.volume) + " balance " +
                  std::to_string(c.balance) + " at " + std::to_string(c.rateKhz) + " kHz");
     out_->Play(c.name, false, c.volume, c.balance, c.rateKhz);
     EXPECT_FLOAT_EQ(out_->Gain(c.name), c.gain);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(out_->Position(c.name)[i], c.position[i], 1e-5) << "axis " << i;
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NEAR(out_->Position(c.name)[i], c.position[i], 1e-5) << "axis " << i;
     EXPECT_NEAR(out_->Pitch(c.name), c.pitch, 1e-5);
   }
   out_->Play("s22", true, 80, 0, 0);
@@ -248,8 +254,9 @@ int RunChild(const std::string& role, const std::string& settings, const std::st
   std::vector<char> self(4096);
   const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
   if (length <= 0) return -1;
-  const std::string command = "env -u ALSOFT_DRIVERS -u ALSOFT_CONF KESTREVAN_AUDIO_CHILD=" + role + " " +
-                              settings + " '" + std::string(self.data(), static_cast<size_t>(length)) +
+  const std::string command = "env -u ALSOFT_DRIVERS -u ALSOFT_CONF KESTREVAN_AUDIO_CHILD=" + role +
+                              " " + settings + " '" +
+                              std::string(self.data(), static_cast<size_t>(length)) +
                               "' --gtest_filter=AudioChild.Run >'" + log + "' 2>&1";
   return std::system(command.c_str());
 }
@@ -295,11 +302,13 @@ TEST(AudioDevice, WithoutADeviceFilesAreStillCheckedAndOneWarningIsGiven) {
   TestFolder dir{"audio"};
   const std::string tone = dir.Write("tone.wav", WavFile({}, Tone(440, 22050, 2205, 1)));
   const std::string log = (dir / "child.log").string();
-  ASSERT_EQ(RunChild("nodevice", "ALSOFT_DRIVERS=no-such-driver KESTREVAN_AUDIO_TONE=" + tone, log), 0)
+  ASSERT_EQ(RunChild("nodevice", "ALSOFT_DRIVERS=no-such-driver KESTREVAN_AUDIO_TONE=" + tone, log),
+            0)
       << ReadWholeFile(log);
   const std::string text = ReadWholeFile(log);
   size_t count = 0;
-  for (size_t at = text.find("no audio device"); at != std::string::npos; at = text.find("no audio device", at + 1)) {
+  for (size_t at = text.find("no audio device"); at != std::string::npos;
+       at = text.find("no audio device", at + 1)) {
     ++count;
   }
   EXPECT_EQ(count, 1u) << text;
@@ -310,16 +319,20 @@ TEST(AudioWave, MixIsPannedAndPitched) {
   const std::string mixPath = (dir / "mix.wav").string();
   // sample-type belongs to [general]: under [wave] OpenAL Soft 1.19 ignores it and writes floats.
   const std::string conf =
-      dir.Write("wave.conf", "[general]\ndrivers = wave\nsample-type = int16\n[wave]\nfile = " + mixPath + "\n");
-  const std::string tone = dir.Write("tone16k.wav", WavFile({1, 1, 16000, 16}, Tone(440, 16000, 32000, 1)));
+      dir.Write("wave.conf",
+                "[general]\ndrivers = wave\nsample-type = int16\n[wave]\nfile = " + mixPath + "\n");
+  const std::string tone =
+      dir.Write("tone16k.wav", WavFile({1, 1, 16000, 16}, Tone(440, 16000, 32000, 1)));
   const std::string log = (dir / "child.log").string();
-  ASSERT_EQ(RunChild("wave", "ALSOFT_CONF=" + conf + " KESTREVAN_AUDIO_TONE=" + tone, log), 0) << ReadWholeFile(log);
+  ASSERT_EQ(RunChild("wave", "ALSOFT_CONF=" + conf + " KESTREVAN_AUDIO_TONE=" + tone, log), 0)
+      << ReadWholeFile(log);
 
   // The wave driver writes its format chunk first; the mix follows the
   // "data" tag to the end of the file.
   const std::string bytes = ReadWholeFile(mixPath);
   const size_t data = bytes.find("data", 12);
-  ASSERT_TRUE(bytes.size() > 36 && bytes.compare(12, 4, "fmt ") == 0 && data != std::string::npos) << mixPath;
+  ASSERT_TRUE(bytes.size() > 36 && bytes.compare(12, 4, "fmt ") == 0 && data != std::string::npos)
+      << mixPath;
   uint16_t channels = 0, bits = 0;
   uint32_t rate = 0;
   std::memcpy(&channels, bytes.data() + 22, 2);
@@ -344,7 +357,8 @@ TEST(AudioWave, MixIsPannedAndPitched) {
     }
   }
   int crossings = 0;
-  for (size_t i = first + 2; i <= last; i += 2) crossings += (mix[i - 2] < 0 && mix[i] >= 0) ? 1 : 0;
+  for (size_t i = first + 2; i <= last; i += 2)
+    crossings += (mix[i - 2] < 0 && mix[i] >= 0) ? 1 : 0;
   EXPECT_GT(left, 100.0 * right) << "left " << left << " right " << right;
   ASSERT_GT(last, first);
   EXPECT_NEAR(crossings * 2.0 * rate / static_cast<double>(last - first), 880.0, 30.0);

@@ -76,8 +76,7 @@ void ReferenceFrame::DrawImage(const ReferencePicture& picture, const ImageDraw&
 }
 
 void ReferenceFrame::DrawText(const ReferencePicture& font, std::string_view text, float x, float y,
-                              float scale, int32_t opacity, double red, double green,
-                              double blue) {
+                              float scale, int32_t opacity, double red, double green, double blue) {
   if (!(scale > 0)) return;
   const uint32_t tint[3] = {Byte(red), Byte(green), Byte(blue)};
   for (size_t k = 0; k < text.size(); ++k) {
@@ -88,8 +87,18 @@ void ReferenceFrame::DrawText(const ReferencePicture& font, std::string_view tex
       for (int u = left; u < left + 32 && u < font.width; ++u)
         ink = ink || (font.At(u, v) >> 24) > 0;
     if (!ink) continue;
-    ImageDraw glyph{x + static_cast<float>(k * 20) * scale, y, 32, 32, 0, opacity,
-                    float(left), float(top), 32 * scale, 32 * scale, -1, -1};
+    ImageDraw glyph{x + static_cast<float>(k * 20) * scale,
+                    y,
+                    32,
+                    32,
+                    0,
+                    opacity,
+                    float(left),
+                    float(top),
+                    32 * scale,
+                    32 * scale,
+                    -1,
+                    -1};
     Draw(font, glyph, tint);
   }
 }
@@ -117,8 +126,8 @@ void ReferenceFrame::Draw(const ReferencePicture& p, const ImageDraw& d, const u
   int64_t Uo, Vo, Ui, Vi, Uj, Vj;
   if (!Whole(65536 * (SX + kx * (c * (0.5 - Px) + s * (0.5 - Py) + Px - x)), Uo) ||
       !Whole(65536 * (SY + ky * (-s * (0.5 - Px) + c * (0.5 - Py) + Py - y)), Vo) ||
-      !Whole(65536 * kx * c, Ui) || !Whole(-65536 * ky * s, Vi) ||
-      !Whole(65536 * kx * s, Uj) || !Whole(65536 * ky * c, Vj))
+      !Whole(65536 * kx * c, Ui) || !Whole(-65536 * ky * s, Vi) || !Whole(65536 * kx * s, Uj) ||
+      !Whole(65536 * ky * c, Vj))
     return;
 
   const int64_t uLow = int64_t(L) * 65536, uHigh = int64_t(R) * 65536;

@@ -34,4 +34,3 @@ class ReferenceFrame {
   std::vector<uint32_t> pixels_ = std::vector<uint32_t>(kWidth * kHeight, 0xFF000000u);
   uint32_t tint_[3] = {255, 255, 255};
 };
-

@@ -28,7 +28,9 @@ struct Dice {
   int Int(int lo, int hi) { return lo + int(rng() % uint32_t(hi - lo + 1)); }
   bool Chance(int percent) { return Int(0, 99) < percent; }
   template <class T>
-  T Pick(std::initializer_list<T> options) { return options.begin()[Int(0, int(options.size()) - 1)]; }
+  T Pick(std::initializer_list<T> options) {
+    return options.begin()[Int(0, int(options.size()) - 1)];
+  }
   // Whole, half (pixel centres land on edges) or any fraction.
   float Coord(double lo, double hi) {
     const float v = float(Real(lo, hi));
@@ -41,7 +43,8 @@ struct Dice {
     return {Tint(), Tint(), Tint()};
   }
   uint32_t Pixel(int opaquePercent) {
-    const uint32_t alpha = Chance(opaquePercent) ? 255 : Pick<uint32_t>({0, 0, 1, 254, uint32_t(rng() & 255)});
+    const uint32_t alpha =
+        Chance(opaquePercent) ? 255 : Pick<uint32_t>({0, 0, 1, 254, uint32_t(rng() & 255)});
     return alpha << 24 | (rng() & 0xFFFFFF);
   }
 };
@@ -62,9 +65,11 @@ Sample MakeSample(std::string name, int w, int h, Dice& dice, int opaquePercent,
       // Clear edges, narrower on the left and top: a visible box can start
       // at the corner and still be smaller than the picture.
       const bool edge = x < border / 2 || y < border / 2 || x >= w - border || y >= h - border;
-      uint32_t& p = argb[size_t(y) * w + x] = edge ? dice.Pixel(0) & 0xFFFFFF : dice.Pixel(opaquePercent);
+      uint32_t& p = argb[size_t(y) * w + x] =
+          edge ? dice.Pixel(0) & 0xFFFFFF : dice.Pixel(opaquePercent);
       // The key colour, and a neighbour that must stay.
-      if (key && dice.Chance(30)) p = (dice.Pixel(50) & 0xFF000000u) | (uint32_t(key) ^ dice.Int(0, 1));
+      if (key && dice.Chance(30))
+        p = (dice.Pixel(50) & 0xFF000000u) | (uint32_t(key) ^ dice.Int(0, 1));
     }
   return {name, MakePicture(w, h, argb, key), ReferencePicture(w, h, argb, key)};
 }
@@ -75,7 +80,8 @@ Sample MakeFont(Dice& dice) {
   for (int code = 0; code < 256; ++code) {
     if (code == ' ' || dice.Chance(50)) continue;
     for (int n = dice.Int(1, 40); n > 0; --n)
-      argb[size_t(32 * (code / 16) + dice.Int(0, 31)) * 512 + 32 * (code % 16) + dice.Int(0, 31)] = dice.Pixel(60);
+      argb[size_t(32 * (code / 16) + dice.Int(0, 31)) * 512 + 32 * (code % 16) + dice.Int(0, 31)] =
+          dice.Pixel(60);
   }
   argb[32 * ('A' / 16) * 512 + 32 * ('A' % 16)] = 0xFFFFFFFF;  // ink in its first column
   return {"font", MakePicture(512, 512, argb), ReferencePicture(512, 512, argb, 0)};
@@ -96,9 +102,9 @@ ImageDraw RandomDraw(Dice& dice, const Picture& p) {
   }
   if (dice.Chance(50)) d.drawnWidth = dice.Chance(10) ? -1 : dice.Coord(0, w * 3);
   if (dice.Chance(50)) d.drawnHeight = dice.Chance(10) ? -1 : dice.Coord(0, h * 3);
-  d.angle = float(dice.Pick<double>({0, 0, 90.0 * dice.Int(-9, 9), dice.Real(-1000, 1000),
-                                     dice.Real(-1, 1), 90.0 * dice.Int(-4, 4) + dice.Real(-1e-3, 1e-3),
-                                     dice.Real(-1e7, 1e7)}));
+  d.angle = float(
+      dice.Pick<double>({0, 0, 90.0 * dice.Int(-9, 9), dice.Real(-1000, 1000), dice.Real(-1, 1),
+                         90.0 * dice.Int(-4, 4) + dice.Real(-1e-3, 1e-3), dice.Real(-1e7, 1e7)}));
   if (dice.Chance(50)) {
     d.pivotX = dice.Chance(10) ? -1 : dice.Coord(-w, 2 * w);
     d.pivotY = dice.Chance(10) ? -1 : dice.Coord(-h, 2 * h);
@@ -108,8 +114,10 @@ ImageDraw RandomDraw(Dice& dice, const Picture& p) {
     // steps whose reciprocals round badly): pixel centres land exactly on the
     // picture's edges, where a quotient off by one shows.
     const int rx = dice.Int(1, 9), ry = dice.Int(1, 9);
-    d.sourceWidth = float(rx * dice.Pick({1, 3, 49, 99})), d.drawnWidth = float(rx * dice.Pick({1, 2, 4, 8}));
-    d.sourceHeight = float(ry * dice.Pick({1, 3, 49, 99})), d.drawnHeight = float(ry * dice.Pick({1, 2, 4, 8}));
+    d.sourceWidth = float(rx * dice.Pick({1, 3, 49, 99})),
+    d.drawnWidth = float(rx * dice.Pick({1, 2, 4, 8}));
+    d.sourceHeight = float(ry * dice.Pick({1, 3, 49, 99})),
+    d.drawnHeight = float(ry * dice.Pick({1, 2, 4, 8}));
     d.sourceX = float(dice.Int(-2, p.width)), d.sourceY = float(dice.Int(-2, p.height));
     d.x = 0.5f * dice.Int(-40, 1300), d.y = 0.5f * dice.Int(-40, 980);
     d.angle = 90.f * dice.Int(-4, 4);
@@ -117,8 +125,9 @@ ImageDraw RandomDraw(Dice& dice, const Picture& p) {
   }
   d.opacity = dice.Pick({-20, 0, 1, 10, 50, 99, 100, 100, 100, 150, dice.Int(0, 100)});
   if (dice.Chance(3)) {
-    float* fields[] = {&d.x, &d.y, &d.sourceWidth, &d.sourceHeight, &d.angle, &d.sourceX,
-                       &d.sourceY, &d.drawnWidth, &d.drawnHeight, &d.pivotX, &d.pivotY};
+    float* fields[] = {&d.x,           &d.y,       &d.sourceWidth, &d.sourceHeight,
+                       &d.angle,       &d.sourceX, &d.sourceY,     &d.drawnWidth,
+                       &d.drawnHeight, &d.pivotX,  &d.pivotY};
     *fields[dice.Int(0, 10)] = dice.Pick({kNaN, kInf, -kInf});
   }
   return d;
@@ -138,7 +147,9 @@ std::string Describe(const std::string& name, const ImageDraw& d) {
 struct Pair {
   Compositor fast{kW, kH};
   ReferenceFrame slow;
-  void Image(const Sample& s, const ImageDraw& d) { fast.DrawImage(s.fast, d), slow.DrawImage(s.slow, d); }
+  void Image(const Sample& s, const ImageDraw& d) {
+    fast.DrawImage(s.fast, d), slow.DrawImage(s.slow, d);
+  }
   bool Same(const std::string& after) {
     for (int k = 0; k < kW * kH; ++k) {
       if (fast.Pixels()[k] == slow.Pixels()[k]) continue;
@@ -154,11 +165,15 @@ struct Pair {
 TEST(CompositorTest, RandomDrawsMatchTheReferenceToTheBit) {
   Dice dice{std::mt19937(20240611)};
   const Sample font = MakeFont(dice);
-  const Sample samples[] = {
-      MakeSample("opaque", 37, 23, dice, 100), MakeSample("bordered", 64, 48, dice, 70, 7),
-      MakeSample("mixed", 13, 7, dice, 40, 1), MakeSample("keyed", 40, 30, dice, 100, 0, 0xFF00FF),
-      MakeSample("tall", 32, 360, dice, 100), MakeSample("large", 700, 520, dice, 90, 3),
-      MakeSample("dot", 1, 1, dice, 100), MakeSample("clear", 8, 8, dice, 100, 8), font};
+  const Sample samples[] = {MakeSample("opaque", 37, 23, dice, 100),
+                            MakeSample("bordered", 64, 48, dice, 70, 7),
+                            MakeSample("mixed", 13, 7, dice, 40, 1),
+                            MakeSample("keyed", 40, 30, dice, 100, 0, 0xFF00FF),
+                            MakeSample("tall", 32, 360, dice, 100),
+                            MakeSample("large", 700, 520, dice, 90, 3),
+                            MakeSample("dot", 1, 1, dice, 100),
+                            MakeSample("clear", 8, 8, dice, 100, 8),
+                            font};
   Pair both;
   // Drawn first: the health bar; a map number that rounds up onto the 2^46
   // limit (a 5e-6 degree tilt of a 2^30 stretch); a turned draw so far below
@@ -204,7 +219,8 @@ TEST(CompositorTest, RandomDrawsMatchTheReferenceToTheBit) {
         what.precision(9);
         what << "DrawText(bytes";
         for (unsigned char c : text) what << ' ' << int(c);
-        what << ", " << x << ", " << y << ", " << scale << ", " << opacity << ", " << tr << ", " << tg << ", " << tb << ")";
+        what << ", " << x << ", " << y << ", " << scale << ", " << opacity << ", " << tr << ", "
+             << tg << ", " << tb << ")";
         if (!both.Same(what.str())) return;
         continue;
       }
@@ -219,7 +235,8 @@ TEST(CompositorTest, RandomDrawsMatchTheReferenceToTheBit) {
 uint32_t At(const Compositor& c, int x, int y) { return c.Pixels()[y * kW + x]; }
 
 TEST(CompositorTest, PlainDrawLandsAtItsPositionAtSourceSize) {
-  const Picture p = MakePicture(3, 2, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004, 0xFF000005, 0xFF000006});
+  const Picture p =
+      MakePicture(3, 2, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004, 0xFF000005, 0xFF000006});
   Compositor c(kW, kH);
   c.BeginFrame(255, 255, 255);
   // A pixel belongs to the picture when its centre does.
@@ -279,7 +296,7 @@ TEST(CompositorTest, OpacityAndTintArithmeticOnAKnownPixel) {
   const Picture p = MakePicture(7, 1, std::vector<uint32_t>(7, 0xDBD28CD7));
   Compositor c(kW, kH);
   c.BeginFrame(204, 139, 252);
-  c.SetDrawColor(300, 128.4, 63.5);  // 255, 128, 64
+  c.SetDrawColor(300, 128.4, 63.5);     // 255, 128, 64
   c.DrawImage(p, {0, 0, 7, 1, 0, 50});  // opacity 127.5 rounds to 128
   for (int x = 0; x < 7; ++x) EXPECT_EQ(At(c, x, 0), 0xFFCF6DA7u) << x;
   EXPECT_EQ(At(c, 7, 0), 0xFFCC8BFCu);
@@ -287,7 +304,8 @@ TEST(CompositorTest, OpacityAndTintArithmeticOnAKnownPixel) {
 
 TEST(CompositorTest, TextAdvancesTwentyPixelsPerCharacterAtScaleOne) {
   std::vector<uint32_t> argb(512 * 512, 0x00FFFFFF);
-  for (int code : {'A', 'B'}) argb[(32 * (code / 16) + 5) * 512 + 32 * (code % 16) + 3] = 0xFFFFFFFF;
+  for (int code : {'A', 'B'})
+    argb[(32 * (code / 16) + 5) * 512 + 32 * (code % 16) + 3] = 0xFFFFFFFF;
   const Picture font = MakePicture(512, 512, argb);
   Compositor c(kW, kH);
   // The space's cell is empty: nothing is drawn, but it still takes its 20.

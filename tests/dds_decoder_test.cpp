@@ -32,7 +32,9 @@ DecodedImage ReferencePicture() {
   return image;
 }
 
-DecodedImage Decode(const std::vector<uint8_t>& file) { return DecodeDds(file.data(), file.size()); }
+DecodedImage Decode(const std::vector<uint8_t>& file) {
+  return DecodeDds(file.data(), file.size());
+}
 
 std::string DecodeError(const std::vector<uint8_t>& file) {
   try {
@@ -55,21 +57,35 @@ TEST(DdsMaskFormats, KnownPixelsDecodeToKnownColours) {
   };
   const auto named = [](const char* name) { return DdsMaskFormatNamed(name); };
   const std::vector<Case> cases = {
-      {"A8R8G8B8 is stored B G R A", named("A8R8G8B8"), {0x11, 0x22, 0x33, 0x44}, {0x33, 0x22, 0x11, 0x44}},
-      {"X8R8G8B8 ignores what lies in its alpha byte", named("X8R8G8B8"), {0x11, 0x22, 0x33, 0x5a},
+      {"A8R8G8B8 is stored B G R A",
+       named("A8R8G8B8"),
+       {0x11, 0x22, 0x33, 0x44},
+       {0x33, 0x22, 0x11, 0x44}},
+      {"X8R8G8B8 ignores what lies in its alpha byte",
+       named("X8R8G8B8"),
+       {0x11, 0x22, 0x33, 0x5a},
        {0x33, 0x22, 0x11, 255}},
-      {"R8G8B8 takes three bytes a pixel", named("R8G8B8"), {0x11, 0x22, 0x33, 0x44, 0x55, 0x66},
+      {"R8G8B8 takes three bytes a pixel",
+       named("R8G8B8"),
+       {0x11, 0x22, 0x33, 0x44, 0x55, 0x66},
        {0x33, 0x22, 0x11, 255, 0x66, 0x55, 0x44, 255}},
-      {"R5G6B5 full red, half green, lowest blue", named("R5G6B5"), {0x01, 0xfc}, {255, 130, 8, 255}},
-      {"A1R5G5B5 opaque black, clear white", named("A1R5G5B5"), {0x00, 0x80, 0xff, 0x7f},
+      {"R5G6B5 full red, half green, lowest blue",
+       named("R5G6B5"),
+       {0x01, 0xfc},
+       {255, 130, 8, 255}},
+      {"A1R5G5B5 opaque black, clear white",
+       named("A1R5G5B5"),
+       {0x00, 0x80, 0xff, 0x7f},
        {0, 0, 0, 255, 255, 255, 255, 0}},
       {"A4R4G4B4 steps of 17", named("A4R4G4B4"), {0x21, 0x84}, {68, 34, 17, 136}},
       {"A2B10G10R10 middle", named("A2B10G10R10"), {0x00, 0x02, 0x00, 0x40}, {128, 0, 0, 85}},
       {"A8L8", named("A8L8"), {0x40, 0xc0}, {0x40, 0x40, 0x40, 0xc0}},
       {"L16 rounds to 8 bits", named("L16"), {0x00, 0x80}, {128, 128, 128, 255}},
       {"A8 is black with coverage", named("A8"), {0x7f}, {0, 0, 0, 0x7f}},
-      {"32-bit luminance needs 64-bit scaling", {"L32", kLuminance, 32, 0xffffffff, 0, 0, 0},
-       {0x00, 0x00, 0x00, 0x80}, {128, 128, 128, 255}},
+      {"32-bit luminance needs 64-bit scaling",
+       {"L32", kLuminance, 32, 0xffffffff, 0, 0, 0},
+       {0x00, 0x00, 0x00, 0x80},
+       {128, 128, 128, 255}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -89,7 +105,8 @@ TEST(DdsBlocks, EachFormatStaysCloseToTheReference) {
     SCOPED_TRACE("squish flags " + std::to_string(flags));
     DecodedImage reference = ReferencePicture();
     // DXT1 keeps one bit of alpha: it is compared on an opaque picture.
-    for (size_t i = 3; flags == squish::kDxt1 && i < reference.rgba.size(); i += 4) reference.rgba[i] = 255;
+    for (size_t i = 3; flags == squish::kDxt1 && i < reference.rgba.size(); i += 4)
+      reference.rgba[i] = 255;
     const DecodedImage decoded = Decode(EncodeDdsBlocks(reference, flags));
     ASSERT_EQ(decoded.width, 13);
     ASSERT_EQ(decoded.height, 7);
@@ -169,23 +186,29 @@ TEST(DdsHeaders, EachFaultIsRefusedWithItsReasonAndHarmlessOdditiesPass) {
       {"pixel format size 24", Base::kArgb32, Set(kOffPfSize, 24), "pixel format size 24"},
       {"width 0", Base::kArgb32, Set(kOffWidth, 0), "width 0 is not allowed"},
       {"height 0", Base::kDxt5, Set(kOffHeight, 0), "height 0 is not allowed"},
-      {"width 8193", Base::kArgb32, Set(kOffWidth, 8193), "dimensions 8193 x 7 exceed the 8192 limit"},
+      {"width 8193", Base::kArgb32, Set(kOffWidth, 8193),
+       "dimensions 8193 x 7 exceed the 8192 limit"},
       {"largest size in a tiny file", Base::kDxt5, SetSize(8192, 8192),
        "truncated DXT5 data (expected 67108864 bytes, found 128)"},
-      {"DXT1 one byte short", Base::kDxt1, DropByte(), "truncated DXT1 data (expected 64 bytes, found 63)"},
+      {"DXT1 one byte short", Base::kDxt1, DropByte(),
+       "truncated DXT1 data (expected 64 bytes, found 63)"},
       {"24-bit one byte short", Base::kRgb24, DropByte(), "expected 273 bytes, found 272"},
       {"DX10", Base::kDxt5, SetFourCc(kFourCcFlag, "DX10"), "unsupported format DX10"},
-      {"DXT2", Base::kDxt5, SetFourCc(kFourCcFlag, "DXT2"), "unsupported format DXT2 (premultiplied alpha)"},
+      {"DXT2", Base::kDxt5, SetFourCc(kFourCcFlag, "DXT2"),
+       "unsupported format DXT2 (premultiplied alpha)"},
       {"ATI2", Base::kDxt5, SetFourCc(kFourCcFlag, "ATI2"), "unsupported format ATI2"},
       {"D3D format number", Base::kDxt5, Set(kOffFourCc, 113), "unsupported format 113"},
       {"fourCC without the flag", Base::kDxt5, SetFourCc(0, "DX10"), "unsupported format DX10"},
       {"no format flags at all", Base::kArgb32, Set(kOffPfFlags, 0), "names no fourCC"},
       {"bit count 7", Base::kArgb32, Set(kOffBitCount, 7), "unsupported bit count 7"},
-      {"zero alpha mask with the alpha flag", Base::kArgb32, Set(kOffAlphaMask, 0), "alpha mask is zero"},
-      {"alpha overlaps blue", Base::kArgb32, SetMasks(32, 0xff0000, 0xff00, 0xff, 0xff), "alpha mask 0x000000ff overlaps"},
+      {"zero alpha mask with the alpha flag", Base::kArgb32, Set(kOffAlphaMask, 0),
+       "alpha mask is zero"},
+      {"alpha overlaps blue", Base::kArgb32, SetMasks(32, 0xff0000, 0xff00, 0xff, 0xff),
+       "alpha mask 0x000000ff overlaps"},
       {"gap in a mask", Base::kArgb32, SetMasks(32, 0x00ff0000, 0x0000f0f0, 0x0f, 0xff000000),
        "green mask 0x0000f0f0 is not contiguous"},
-      {"mask outside 24 bits", Base::kRgb24, SetMasks(24, 0xff000000, 0xff00, 0xff, 0), "lies outside 24 bits"},
+      {"mask outside 24 bits", Base::kRgb24, SetMasks(24, 0xff000000, 0xff00, 0xff, 0),
+       "lies outside 24 bits"},
       {"cube map", Base::kDxt5, Set(kOffCaps2, 0x200 | 0xfc00), "cube maps are not supported"},
       {"volume caps", Base::kArgb32, Set(kOffCaps2, 0x200000), "volume textures are not supported"},
       {"depth 2 with the depth flag", Base::kDxt1,
@@ -195,12 +218,13 @@ TEST(DdsHeaders, EachFaultIsRefusedWithItsReasonAndHarmlessOdditiesPass) {
        },
        "volume textures are not supported"},
       // Fields the top level does not need are left alone.
-      {"mip count 0xFFFFFFFF with one level of data", Base::kArgb32, Set(kOffMipCount, 0xFFFFFFFF), nullptr},
+      {"mip count 0xFFFFFFFF with one level of data", Base::kArgb32, Set(kOffMipCount, 0xFFFFFFFF),
+       nullptr},
       {"pitch field garbage", Base::kRgb24, Set(kOffPitch, 0xdeadbeef), nullptr},
       {"header flags zero", Base::kDxt5, Set(kOffFlags, 0), nullptr},
       {"depth without the depth flag", Base::kArgb32, Set(kOffDepth, 7), nullptr},
-      {"trailing junk", Base::kRgb24, [](std::vector<uint8_t>& f) { f.insert(f.end(), 1000, uint8_t{0xab}); },
-       nullptr},
+      {"trailing junk", Base::kRgb24,
+       [](std::vector<uint8_t>& f) { f.insert(f.end(), 1000, uint8_t{0xab}); }, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

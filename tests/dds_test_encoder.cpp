@@ -28,7 +28,8 @@ const DdsMaskFormat& DdsMaskFormatNamed(const std::string& name) {
 
 uint32_t DdsFourCc(const char (&text)[5]) {
   uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<uint8_t>(text[i])) << (8 * i);
+  for (int i = 0; i < 4; ++i)
+    value |= static_cast<uint32_t>(static_cast<uint8_t>(text[i])) << (8 * i);
   return value;
 }
 
@@ -82,14 +83,15 @@ std::vector<uint8_t> DdsHeaderFourCc(uint32_t width, uint32_t height, uint32_t f
 }
 
 std::vector<uint8_t> EncodeDdsMasks(const DecodedImage& image, const DdsMaskFormat& format) {
-  std::vector<uint8_t> bytes = DdsHeader(static_cast<uint32_t>(image.width),
-                                         static_cast<uint32_t>(image.height), format);
+  std::vector<uint8_t> bytes =
+      DdsHeader(static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height), format);
   const bool luminance = (format.pfFlags & kLuminance) != 0;
   for (size_t i = 0; i < image.rgba.size(); i += 4) {
     const uint8_t* p = &image.rgba[i];
     uint32_t pixel = Quantise(p[0], format.redMask) | Quantise(p[3], format.alphaMask);
     if (!luminance) pixel |= Quantise(p[1], format.greenMask) | Quantise(p[2], format.blueMask);
-    for (uint32_t b = 0; b < format.bitCount / 8; ++b) bytes.push_back(static_cast<uint8_t>(pixel >> (8 * b)));
+    for (uint32_t b = 0; b < format.bitCount / 8; ++b)
+      bytes.push_back(static_cast<uint8_t>(pixel >> (8 * b)));
   }
   return bytes;
 }
@@ -98,9 +100,13 @@ std::vector<uint8_t> EncodeDdsBlocks(const DecodedImage& image, int squishFlags)
   const bool dxt1 = (squishFlags & squish::kDxt1) != 0;
   std::vector<uint8_t> bytes =
       DdsHeaderFourCc(static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height),
-                      DdsFourCc(dxt1 ? "DXT1" : (squishFlags & squish::kDxt3) != 0 ? "DXT3" : "DXT5"));
+                      DdsFourCc(dxt1                                 ? "DXT1"
+                                : (squishFlags & squish::kDxt3) != 0 ? "DXT3"
+                                                                     : "DXT5"));
   const size_t start = bytes.size();
-  bytes.resize(start + static_cast<size_t>(squish::GetStorageRequirements(image.width, image.height, squishFlags)));
-  squish::CompressImage(image.rgba.data(), image.width, image.height, bytes.data() + start, squishFlags);
+  bytes.resize(start + static_cast<size_t>(
+                           squish::GetStorageRequirements(image.width, image.height, squishFlags)));
+  squish::CompressImage(image.rgba.data(), image.width, image.height, bytes.data() + start,
+                        squishFlags);
   return bytes;
 }

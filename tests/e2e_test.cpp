@@ -59,26 +59,29 @@ class EndToEnd : public ::testing::Test {
     // The loader goes by content, not by extension. Loading stops at the
     // first missing picture, so every picture is there, all the same.
     for (const char* name :
-         {"logo.jpg", "font_default.bmp", "font_default.dds", "land.dds", "land2.dds",
-          "lander.dds", "lander_broke.dds", "parachute.dds", "shade.dds", "lights.dds",
-          "stars.dds", "cloud.dds", "particles.png", "status.dds", "landing.dds",
-          "signal_line.dds", "main_menu.jpg", "b_newgame.dds", "b_highscores.dds",
-          "b_exit.dds", "entername.jpg", "menu_hs.jpg", "keys.dds", "hints.dds",
+         {"logo.jpg",      "font_default.bmp", "font_default.dds", "land.dds",
+          "land2.dds",     "lander.dds",       "lander_broke.dds", "parachute.dds",
+          "shade.dds",     "lights.dds",       "stars.dds",        "cloud.dds",
+          "particles.png", "status.dds",       "landing.dds",      "signal_line.dds",
+          "main_menu.jpg", "b_newgame.dds",    "b_highscores.dds", "b_exit.dds",
+          "entername.jpg", "menu_hs.jpg",      "keys.dds",         "hints.dds",
           "back_sky.dds"})
       IMG_SavePNG(s, (game / "files" / name).string().c_str());
     fs::copy_file(BuiltFiles() / "logo.wav", game / "files" / "logo.wav");
     SDL_FreeSurface(s);
     return (game / "kestrevan").string();
   }
-  fs::path Write(const std::string& name, const std::string& text) { return folder_.Write(name, text); }
+  fs::path Write(const std::string& name, const std::string& text) {
+    return folder_.Write(name, text);
+  }
 };
 
 TEST_F(EndToEnd, HeadlessRunSavesTheFramesAskedFor) {
   const fs::path shots = dir / "shots";
   const std::string game = MakeGameFolder();
-  const auto r = RunGame("--headless --frames 5 --screenshot-at 2,5 --screenshot-dir \"" +
-                         shots.string() + "\"",
-                     game);
+  const auto r = RunGame(
+      "--headless --frames 5 --screenshot-at 2,5 --screenshot-dir \"" + shots.string() + "\"",
+      game);
   ASSERT_EQ(r.status, 0) << r.output;
   for (const char* name : {"frame_000002.png", "frame_000005.png"}) {
     SDL_Surface* s = IMG_Load((shots / name).string().c_str());
@@ -105,7 +108,7 @@ TEST_F(EndToEnd, ARecordingReplaysToTheSameKeys) {
   const fs::path script = Write("in.txt", "seed 3\n2 -\n3 left\n1 up+right\n2 -\n");
   const fs::path recorded = dir / "rec.txt";
   const auto r = RunGame("--headless --input \"" + script.string() + "\" --record \"" +
-                     recorded.string() + "\"");
+                         recorded.string() + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   const std::string text = ReadWholeFile(recorded);
   EXPECT_NE(text.find("seed 3"), std::string::npos) << text;
@@ -122,7 +125,8 @@ TEST_F(EndToEnd, AMalformedScriptIsRefusedWithItsLine) {
 
 TEST_F(EndToEnd, DecodeImageWritesAPngOrExplainsWhyNot) {
   const fs::path out = dir / "land.png";
-  auto r = RunGame("--decode-image \"" + (BuiltFiles() / "land.dds").string() + "\" \"" + out.string() + "\"");
+  auto r = RunGame("--decode-image \"" + (BuiltFiles() / "land.dds").string() + "\" \"" +
+                   out.string() + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   SDL_Surface* s = IMG_Load(out.string().c_str());
   ASSERT_NE(s, nullptr);
@@ -139,16 +143,18 @@ TEST_F(EndToEnd, DecodeImageWritesAPngOrExplainsWhyNot) {
 
 TEST_F(EndToEnd, NoDisplayMeansAClearErrorAndStatusOne) {
   // A window on a display that does not exist.
-  const auto r = RunCommand(std::string("env -u WAYLAND_DISPLAY DISPLAY=:987 SDL_VIDEODRIVER=x11 \"") +
-                            KESTREVAN_BINARY + "\" --windowed --mute --frames 3");
+  const auto r =
+      RunCommand(std::string("env -u WAYLAND_DISPLAY DISPLAY=:987 SDL_VIDEODRIVER=x11 \"") +
+                 KESTREVAN_BINARY + "\" --windowed --mute --frames 3");
   EXPECT_EQ(r.status, 1) << r.output;
   // The engine's operation and SDL's reason, which names the driver.
   EXPECT_NE(r.output.find("cannot start: Initialize: "), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("x11"), std::string::npos) << r.output;
   // No display named at all: SDL may fall back to a window nobody sees,
   // which must not count as a window either.
-  const auto none = RunCommand(std::string("env -u WAYLAND_DISPLAY -u DISPLAY -u SDL_VIDEODRIVER \"") +
-                               KESTREVAN_BINARY + "\" --windowed --mute --frames 3");
+  const auto none =
+      RunCommand(std::string("env -u WAYLAND_DISPLAY -u DISPLAY -u SDL_VIDEODRIVER \"") +
+                 KESTREVAN_BINARY + "\" --windowed --mute --frames 3");
   EXPECT_EQ(none.status, 1) << none.output;
   EXPECT_NE(none.output.find("cannot start: Initialize: "), std::string::npos) << none.output;
 }
@@ -179,11 +185,12 @@ TEST_F(WholeGame, TheWinningFlightIsWonAgainAndItsNameReachesTheTable) {
   const fs::path script = Write("win.txt", WinScript("1 a\n1 -\n1 c\n1 -\n1 e\n1 return\n3 -\n"
                                                      "1 return\n3 -\n"));
   const fs::path trace = dir / "win.csv";
-  auto r = RunGame("--headless --input \"" + script.string() + "\" --trace \"" +
-                   trace.string() + "\"");
+  auto r =
+      RunGame("--headless --input \"" + script.string() + "\" --trace \"" + trace.string() + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   const auto rows = Rows(ReadWholeFile(trace));
-  const auto golden = Rows(ReadWholeFile(fs::path(KESTREVAN_SOURCE_DIR) / "tests" / "golden" / "win.csv"));
+  const auto golden =
+      Rows(ReadWholeFile(fs::path(KESTREVAN_SOURCE_DIR) / "tests" / "golden" / "win.csv"));
   // The flight itself is the golden one, frame for frame, up to its end.
   // Only the row the table gives differs: the golden table is the fake's.
   constexpr size_t kNewEntryRank = 32;
@@ -216,7 +223,8 @@ TEST_F(WholeGame, TheWinningFlightIsWonAgainAndItsNameReachesTheTable) {
 TEST_F(WholeGame, TheTableOpensFromTheMenuAndReturns) {
   const fs::path script = Write("table.txt", "2 -\n1 down\n1 return\n20 -\n1 return\n5 -\n");
   const fs::path trace = dir / "t.csv";
-  const auto r = RunGame("--headless --input \"" + script.string() + "\" --trace \"" + trace.string() + "\"");
+  const auto r =
+      RunGame("--headless --input \"" + script.string() + "\" --trace \"" + trace.string() + "\"");
   ASSERT_EQ(r.status, 0) << r.output;
   const auto rows = Rows(ReadWholeFile(trace));
   EXPECT_EQ(rows.at(5).at(1), "hs");

@@ -59,9 +59,12 @@ TEST_F(Flight, NewRoundStartsEveryRoundFromTheSameState) {
     EXPECT_LT(c.Drift, 2);
     EXPECT_GT(c.Opacity, 0);
     // Thin near the top of the sky and deep down.
-    if (c.Y < 2000 || c.Y > 4000) EXPECT_LE(c.Opacity, 39);
-    else if (c.Y < 3000) EXPECT_LE(c.Opacity, 59);
-    else EXPECT_GE(c.Opacity, 30);
+    if (c.Y < 2000 || c.Y > 4000)
+      EXPECT_LE(c.Opacity, 39);
+    else if (c.Y < 3000)
+      EXPECT_LE(c.Opacity, 59);
+    else
+      EXPECT_GE(c.Opacity, 30);
   }
   EXPECT_EQ(Sounds(), (std::vector<std::string>{"PlaySound(\"onfire\",True,1,0,0)",
                                                 "PlaySound(\"onfire2\",True,1,0,0)",
@@ -74,9 +77,10 @@ TEST_F(Flight, NewRoundStartsEveryRoundFromTheSameState) {
 TEST_F(Flight, ACraftLeftAloneSoundsEachStageAndIsNotRanked) {
   RunUntil([&] { return g.Shell.GameState != Screen::kGame; });
   EXPECT_EQ(g.Shell.GameState, Screen::kMenu);
-  for (const char* call : {"PlaySound(\"parachute_open\",False,100,0,0)", "PlaySound(\"parachute\",True,83,0,0)",
-                           "SetSoundVolume(\"onfire\",1)", "PlaySound(\"explosion\",False,100,0,0)",
-                           "PlaySound(\"menu\",True,100,0,0)"})
+  for (const char* call :
+       {"PlaySound(\"parachute_open\",False,100,0,0)", "PlaySound(\"parachute\",True,83,0,0)",
+        "SetSoundVolume(\"onfire\",1)", "PlaySound(\"explosion\",False,100,0,0)",
+        "PlaySound(\"menu\",True,100,0,0)"})
     EXPECT_TRUE(Called(call)) << call;
   EXPECT_EQ(board.asked.size(), 0u) << "a lost round is not ranked";
 }
@@ -104,7 +108,8 @@ TEST_F(Flight, UnfoldingFollowsItsTimelineFromTheRelease) {
   for (int frame = 51; frame <= 62; ++frame) Pass();
   EXPECT_EQ(r.OpenFrame, 0);
   int sounds = 0;
-  for (const auto& c : engine.CallsOf("PlaySound")) sounds += c.args.find("lander_open") != std::string::npos;
+  for (const auto& c : engine.CallsOf("PlaySound"))
+    sounds += c.args.find("lander_open") != std::string::npos;
   EXPECT_EQ(sounds, 1) << "the opening sound plays once";
 }
 

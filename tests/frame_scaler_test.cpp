@@ -56,8 +56,8 @@ TEST(FrameScaler, EveryWindowPixelIsTheFramesPixelOrItsBlendAndTheBarsAreBlack) 
     bool wholeNumbers;
   };
   // Full screen's 2.25, a whole-number 3, an odd size, a shrink, the frame's own size.
-  const Window windows[] = {{144, 108, false}, {200, 150, true}, {131, 97, false},
-                            {40, 30, false},   {64, 48, false}};
+  const Window windows[] = {
+      {144, 108, false}, {200, 150, true}, {131, 97, false}, {40, 30, false}, {64, 48, false}};
   for (const Window& w : windows) {
     for (bool smooth : {false, true}) {
       const int pitch = w.width + 3;  // rows padded, as window surfaces may be
@@ -74,8 +74,8 @@ TEST(FrameScaler, EveryWindowPixelIsTheFramesPixelOrItsBlendAndTheBarsAreBlack) 
             const uint32_t got = out[size_t(y) * pitch + x];
             if (got != want) {
               FAIL() << w.width << "x" << w.height << (smooth ? " smooth" : " sharp") << " pass "
-                     << pass << " at (" << x << ", " << y << "): " << std::hex << got << " != "
-                     << want;
+                     << pass << " at (" << x << ", " << y << "): " << std::hex << got
+                     << " != " << want;
             }
           }
           // The padding past the row belongs to nobody.

@@ -64,19 +64,22 @@ std::vector<std::string> Fields(const std::string& line) {
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
   if (expected == actual) return {};
   const std::vector<std::string> want = Lines(expected), got = Lines(actual);
-  const std::vector<std::string> names = want.empty() ? std::vector<std::string>() : Fields(want[0]);
+  const std::vector<std::string> names =
+      want.empty() ? std::vector<std::string>() : Fields(want[0]);
   for (std::size_t i = 0; i < want.size() || i < got.size(); ++i) {
     if (i < want.size() && i < got.size() && want[i] == got[i]) continue;
     std::ostringstream out;
     out << "line " << i + 1 << " differs";
-    if (i >= got.size()) return out.str() + ": the replay ended early (" + std::to_string(got.size()) + " lines)";
+    if (i >= got.size())
+      return out.str() + ": the replay ended early (" + std::to_string(got.size()) + " lines)";
     if (i >= want.size()) return out.str() + ": the replay wrote more lines than the golden trace";
     const std::vector<std::string> a = Fields(want[i]), b = Fields(got[i]);
     out << " (pass " << (a.empty() ? "?" : a[0]) << "):";
     for (std::size_t c = 0; c < a.size() || c < b.size(); ++c) {
       const std::string x = c < a.size() ? a[c] : "<none>", y = c < b.size() ? b[c] : "<none>";
-      if (x != y) out << "\n  " << (c < names.size() ? names[c] : "column " + std::to_string(c + 1))
-                      << ": expected " << x << ", got " << y;
+      if (x != y)
+        out << "\n  " << (c < names.size() ? names[c] : "column " + std::to_string(c + 1))
+            << ": expected " << x << ", got " << y;
     }
     return out.str();
   }
@@ -87,7 +90,8 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 std::string FirstDigestDifference(const std::string& expected, const std::string& actual) {
   const std::vector<std::string> want = Lines(expected), got = Lines(actual);
   for (std::size_t i = 0; i < want.size() || i < got.size(); ++i) {
-    if (i >= got.size()) return "the replay ended early (" + std::to_string(got.size()) + " passes)";
+    if (i >= got.size())
+      return "the replay ended early (" + std::to_string(got.size()) + " passes)";
     if (i >= want.size()) return "the replay made more passes than the golden digests";
     if (want[i] == got[i]) continue;
     std::string report = "pass " + std::to_string(i + 1) + ":";
@@ -170,7 +174,8 @@ TEST(Golden, AllThreePadsAndTheSendingWinTheRound) {
   EXPECT_EQ(last.at("RoundFinished"), "1");
   EXPECT_EQ(last.at("RoundLost"), "0");
   EXPECT_EQ(last.at("DataCollected"), "1");
-  for (const char* pad : {"PadVisited1", "PadVisited2", "PadVisited3"}) EXPECT_EQ(last.at(pad), "1");
+  for (const char* pad : {"PadVisited1", "PadVisited2", "PadVisited3"})
+    EXPECT_EQ(last.at(pad), "1");
   EXPECT_EQ(Num(last, "SendTicksLeft"), 0);
   EXPECT_GT(Num(last, "Health"), 0);
   EXPECT_GE(Num(last, "NewEntryRank"), 1);

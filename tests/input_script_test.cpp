@@ -116,10 +116,14 @@ TEST(InputScriptText, NamesKeysInScanCodeOrder) {
 
 TEST(InputScriptRecorder, MergesRunsRoundTripsAndLeavesUnnamedKeysOut) {
   InputRecorder recorder(uint64_t{42});
-  const std::vector<KeySet> passes = {
-      Keys({}), Keys({}), Keys({key::kUp}), Keys({key::kUp, key::kLeft}),
-      Keys({key::kUp, key::kLeft}), Keys({key::kUp, key::kLeft}), Keys({}),
-      Keys({key::kReturn, key::kKeypadStar, key::k1})};
+  const std::vector<KeySet> passes = {Keys({}),
+                                      Keys({}),
+                                      Keys({key::kUp}),
+                                      Keys({key::kUp, key::kLeft}),
+                                      Keys({key::kUp, key::kLeft}),
+                                      Keys({key::kUp, key::kLeft}),
+                                      Keys({}),
+                                      Keys({key::kReturn, key::kKeypadStar, key::k1})};
   for (const auto& keys : passes) recorder.AddPass(keys);
   const std::string text = recorder.Text();
   EXPECT_EQ(text.rfind("# kestrevan input script\nseed 42\n", 0), 0u) << text;

@@ -101,8 +101,8 @@ TEST_F(Menu, TheFrameLayoutAndTheLogoFade) {
   EXPECT_EQ(engine.CountOf("EndFrame"), 1);
   const double f = 1;
   const std::string background =
-      "files\\main_menu.jpg," + Num(float(std::cos(f / 20) / 3 - 3 * std::sin(f / 30) - 10)) +
-      "," + Num(float(std::sin(f / 20) / 3 - 1.5 * std::cos(f / 30) - 10)) + ",640,480," +
+      "files\\main_menu.jpg," + Num(float(std::cos(f / 20) / 3 - 3 * std::sin(f / 30) - 10)) + "," +
+      Num(float(std::sin(f / 20) / 3 - 1.5 * std::cos(f / 30) - 10)) + ",640,480," +
       Num(float(std::cos(f / 20) / 5)) + ",100,0,0," + Num(float(660 + 6 * std::sin(f / 30))) +
       "," + Num(float(500 + 3 * std::cos(f / 30))) + ",-1,-1";
   EXPECT_EQ(draws[0].args, background);

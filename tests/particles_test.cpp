@@ -68,7 +68,8 @@ TEST_F(Particles, FadingOpacityAndMotion) {
   std::vector<int> opacities;
   for (int i = 0; i < 60; ++i) Update();
   // texture,x,y,32,32,angle,opacity,...
-  for (const auto& c : engine.CallsOf("DrawImage")) opacities.push_back(std::stoi(Fields(c.args).at(6)));
+  for (const auto& c : engine.CallsOf("DrawImage"))
+    opacities.push_back(std::stoi(Fields(c.args).at(6)));
   ASSERT_EQ(opacities.size(), 60u);
   EXPECT_EQ(std::vector<int>(opacities.begin(), opacities.begin() + 11), std::vector<int>(11, 50));
   EXPECT_EQ(opacities[11], 49);
@@ -80,7 +81,8 @@ TEST_F(Particles, FadingOpacityAndMotion) {
   engine.ClearCalls();
   ParticleEffects(g, true, 0, 10, 100, 0, 0, 0, 3, false);
   for (int i = 0; i < 3; ++i) Update();
-  for (const auto& c : engine.CallsOf("DrawImage")) EXPECT_NE(c.args.find(",50,0,0,"), std::string::npos);
+  for (const auto& c : engine.CallsOf("DrawImage"))
+    EXPECT_NE(c.args.find(",50,0,0,"), std::string::npos);
 }
 
 TEST_F(Particles, EachKindDrawsItsSpritesAndTints) {

@@ -12,7 +12,8 @@
 namespace {
 
 std::string ReadRegressFile(const std::string& name) {
-  const std::string text = ReadWholeFile(std::string(KESTREVAN_SOURCE_DIR) + "/tests/data/regress/" + name);
+  const std::string text =
+      ReadWholeFile(std::string(KESTREVAN_SOURCE_DIR) + "/tests/data/regress/" + name);
   EXPECT_FALSE(text.empty()) << name;
   return text;
 }

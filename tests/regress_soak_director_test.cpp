@@ -62,7 +62,8 @@ TEST(SoakDirector, PlaysEveryScreenAndNeverLeavesTheGame) {
   // Screenshots would litter the player's picture folder: S is never sent
   // outside the name entry, Left Shift never at all.
   const InputScript script = ParseInputScript(recorder.Text());
-  for (const InputSegment& segment : script.segments) EXPECT_FALSE(segment.keys.test(key::kLeftShift));
+  for (const InputSegment& segment : script.segments)
+    EXPECT_FALSE(segment.keys.test(key::kLeftShift));
 }
 
 TEST(SoakDirector, TheSameSeedGivesTheSameKeysAndAnotherSeedOthers) {
@@ -138,8 +139,10 @@ TEST(SoakAutopilot, WinsNearlyEveryRound) {
       last = screen;
     }
     KeySet keys;
-    if (pilot) keys = pilot->Fly();
-    else if (screen != Screen::kGame && !previous.test(key::kReturn)) keys.set(key::kReturn);
+    if (pilot)
+      keys = pilot->Fly();
+    else if (screen != Screen::kGame && !previous.test(key::kReturn))
+      keys.set(key::kReturn);
     // A tap must be let go before it counts again.
     if (keys.test(key::kSpace) && previous.test(key::kSpace)) keys.reset(key::kSpace);
     previous = keys;

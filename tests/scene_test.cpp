@@ -22,8 +22,9 @@ class Scene : public GameFixture {
   }
   // How many of the calls hold `part` anywhere in their text.
   static int Count(const std::vector<std::string>& calls, const std::string& part) {
-    return static_cast<int>(
-        std::count_if(calls.begin(), calls.end(), [&](const std::string& c) { return c.find(part) != std::string::npos; }));
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const std::string& c) {
+      return c.find(part) != std::string::npos;
+    }));
   }
 };
 
@@ -171,7 +172,8 @@ TEST_F(Scene, NumberFormatsHelpOpacityAndTheWarning) {
   calls = Frame();
   EXPECT_EQ(Count(calls, "WARNING - RELEASE PARACHUTE\",165,280,0.5"), 1);
   // The canopy, squashed to its unfolded height, swings about its bottom edge.
-  EXPECT_TRUE(Has(calls, "DrawImage(files\\parachute.dds,100,4290,128,180,3,100,0,0,128,60,64,180)"));
+  EXPECT_TRUE(
+      Has(calls, "DrawImage(files\\parachute.dds,100,4290,128,180,3,100,0,0,128,60,64,180)"));
 }
 
 TEST_F(Scene, TheLightsLightUpInFiveStepsAfterTheRelease) {
@@ -181,7 +183,8 @@ TEST_F(Scene, TheLightsLightUpInFiveStepsAfterTheRelease) {
   for (int frame = 0; frame < 52; ++frame) {
     Frame();
     for (const auto& c : engine.CallsOf("DrawImage"))
-      if (c.args.rfind("files\\lights.dds,0,296,32,", 0) == 0 && c.args.find(",32,134,") == std::string::npos)
+      if (c.args.rfind("files\\lights.dds,0,296,32,", 0) == 0 &&
+          c.args.find(",32,134,") == std::string::npos)
         lit.push_back(c.args.substr(26, c.args.find(',', 26) - 26));
   }
   ASSERT_EQ(lit.size(), 52u);

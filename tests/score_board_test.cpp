@@ -181,9 +181,11 @@ TEST_F(ScoreBoardFiles, EveryEntryIsSavedAtOnceAndTwoCopiesKeepEachOthers) {
   EXPECT_EQ(first->UnsavedEntries(), 0u);
 
   ScoreTable expected = FactoryTable();
-  for (const auto& [value, name] : std::vector<std::pair<float, std::string>>{
-           {9700, "FIRST COPY"}, {9650, "FIRST AGAIN"}, {9600, "SECOND?" + std::string(25, 'Z')},
-           {9445, "LAST PLACE"}})
+  for (const auto& [value, name] :
+       std::vector<std::pair<float, std::string>>{{9700, "FIRST COPY"},
+                                                  {9650, "FIRST AGAIN"},
+                                                  {9600, "SECOND?" + std::string(25, 'Z')},
+                                                  {9445, "LAST PLACE"}})
     expected.Insert(value, name);
   ASSERT_EQ(expected.Row(10).name, "LAST PLACE");
   EXPECT_EQ(TableOf(*first), expected);

@@ -25,16 +25,24 @@ std::string ErrorOf(const std::string& text) {
 
 TEST(ScoreFileRoundTrip, EveryValueAndOddNamesComeBackTheSame) {
   const std::vector<std::string> names = {
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "0123456789 +'/=-*.", "  LEADING AND TRAILING  ",
-      "\"QUOTED\" \\BACK\\ \\\"",   "a=b ; c [d] # e",    "end",
-      "\xC3\x85SA \xE2\x98\x85",    "",                   "!#$%&()*+,-./:;<=>?@[]^_`{|}~ az",
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+      "0123456789 +'/=-*.",
+      "  LEADING AND TRAILING  ",
+      "\"QUOTED\" \\BACK\\ \\\"",
+      "a=b ; c [d] # e",
+      "end",
+      "\xC3\x85SA \xE2\x98\x85",
+      "",
+      "!#$%&()*+,-./:;<=>?@[]^_`{|}~ az",
   };
   std::mt19937 random(12345);
   std::uniform_real_distribution<float> anywhere(0.0f, 10000.0f);
   for (size_t round = 0; round < 200; ++round) {
-    std::vector<ScoreRow> rows = {{10000.0f, "TOP"}, {std::nextafter(10000.0f, 0.0f), "NEXT"},
+    std::vector<ScoreRow> rows = {{10000.0f, "TOP"},
+                                  {std::nextafter(10000.0f, 0.0f), "NEXT"},
                                   {std::numeric_limits<float>::denorm_min(), "TINY"}};
-    for (size_t i = 0; i < 6; ++i) rows.push_back(ScoreRow{anywhere(random), names[(round + i) % 9]});
+    for (size_t i = 0; i < 6; ++i)
+      rows.push_back(ScoreRow{anywhere(random), names[(round + i) % 9]});
     // The tenth place stays empty, and an empty place takes no line.
     const ScoreTable table = ScoreTable::FromRows(rows);
     const std::string text = WriteScoreFile(table);
@@ -46,8 +54,9 @@ TEST(ScoreFileRoundTrip, EveryValueAndOddNamesComeBackTheSame) {
 }
 
 TEST(ScoreFileReading, ToleratesHandEditing) {
-  const std::string text = "\xEF\xBB\xBFkestrevan scores 1\r\n\r\n# a comment\r\n"
-                           "\t 9500   \"CRLF\"  \r\n9600 \"A\\B\"\r\nend\r\n";
+  const std::string text =
+      "\xEF\xBB\xBFkestrevan scores 1\r\n\r\n# a comment\r\n"
+      "\t 9500   \"CRLF\"  \r\n9600 \"A\\B\"\r\nend\r\n";
   const ScoreFileContents contents = ParseScoreFile(text);
   EXPECT_TRUE(contents.warnings.empty());
   EXPECT_EQ(contents.table.Row(1), (ScoreRow{9600, "A\\B"}));  // a lone backslash stays

@@ -119,7 +119,8 @@ TEST_F(ScoreScreens, BackspaceOnAnEmptyNameAndTheLazyName) {
   EXPECT_EQ(g.Shell.GameState, Screen::kHighScores);
   EXPECT_EQ(scores.Table().Row(1).name, "I'm lazy!");
   EXPECT_EQ(scores.Table().Row(1).value, 9550);
-  EXPECT_EQ(g.HighScores.PlayerName, "I'm lazy!A") << "keys of the storing pass count for next time";
+  EXPECT_EQ(g.HighScores.PlayerName, "I'm lazy!A")
+      << "keys of the storing pass count for next time";
 }
 
 TEST_F(ScoreScreens, AFailingKeyTestCountsAsAPress) {

@@ -42,7 +42,8 @@ constexpr uint32_t kMagenta = 0xFFFF00FFu;
 ArgbPixels TwoTone(int width, int height) {
   ArgbPixels picture = SolidPicture(width, height, kRed);
   for (int y = 0; y < height; ++y)
-    for (int x = width / 2; x < width; ++x) picture.argb[static_cast<size_t>(y) * width + x] = kGreen;
+    for (int x = width / 2; x < width; ++x)
+      picture.argb[static_cast<size_t>(y) * width + x] = kGreen;
   return picture;
 }
 
@@ -71,7 +72,8 @@ SdlEngineOptions Headless() {
 
 void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::string> Lines(const fs::path& path) {
@@ -140,7 +142,8 @@ DecodedImage DdsTwoTone() {
   image.height = 4;
   for (int i = 0; i < 32; ++i) {
     const bool left = i % 8 < 4;
-    const uint8_t pixel[4] = {static_cast<uint8_t>(left ? 255 : 0), static_cast<uint8_t>(left ? 0 : 255), 0, 255};
+    const uint8_t pixel[4] = {static_cast<uint8_t>(left ? 255 : 0),
+                              static_cast<uint8_t>(left ? 0 : 255), 0, 255};
     image.rgba.insert(image.rgba.end(), pixel, pixel + 4);
   }
   return image;
@@ -177,12 +180,23 @@ TEST_F(SdlEngineTest, PicturesOfEveryFormatLoadAndShow) {
   ASSERT_EQ(f.width, 640);
   ASSERT_EQ(f.height, 480);
   constexpr uint32_t kGrey = 0xFF404040u;
-  ExpectAt(f, {{100, 50, kRed}, {119, 59, kGreen}, {99, 50, kGrey}, {120, 59, kGrey},
-               {200, 50, kBlue}, {205, 55, kBlue}, {206, 55, kGrey},
-               {10, 10, kGrey}, {11, 10, 0xFFFE00FFu}, {12, 10, kBlack}, {13, 10, kGrey},
+  ExpectAt(f, {{100, 50, kRed},
+               {119, 59, kGreen},
+               {99, 50, kGrey},
+               {120, 59, kGrey},
+               {200, 50, kBlue},
+               {205, 55, kBlue},
+               {206, 55, kGrey},
+               {10, 10, kGrey},
+               {11, 10, 0xFFFE00FFu},
+               {12, 10, kBlack},
+               {13, 10, kGrey},
                {10, 20, kMagenta} /* key 0: nothing hidden */,
                // Two flat colours survive DXT exactly.
-               {300, 50, kRed}, {307, 53, kGreen}, {300, 70, kRed}, {307, 73, kGreen}});
+               {300, 50, kRed},
+               {307, 53, kGreen},
+               {300, 70, kRed},
+               {307, 73, kGreen}});
 
   // One byte short of the pixels: an error naming the file, no crash.
   ddsBytes.pop_back();
@@ -249,7 +263,8 @@ TEST_F(SdlEngineTest, DecodeImageToPngNeedsNoWindowAndRefusesACutOffJpeg) {
   const ArgbPixels back = LoadPicture(out);
   EXPECT_EQ(back.width, 6);
   ExpectAt(back, {{0, 0, kRed}, {5, 2, kGreen}});
-  const std::string missing = ErrorOf([&] { DecodeImageToPng((folder_ / "missing.png").string(), out); });
+  const std::string missing =
+      ErrorOf([&] { DecodeImageToPng((folder_ / "missing.png").string(), out); });
   EXPECT_EQ(missing.rfind("decode-image: ", 0), 0u) << missing;
   EXPECT_NE(missing.find("missing.png: file not found"), std::string::npos) << missing;
 
@@ -364,7 +379,8 @@ TEST_F(SdlEngineTest, ScreenshotPassesAndTheHotkeySaveTheirFrame) {
   EXPECT_EQ(shot.At(10, 10), 0xFF640000u);
   // The hotkey saves the frame of its own pass, once.
   std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(folder_ / "hotkey")) files.push_back(entry.path());
+  for (const auto& entry : fs::directory_iterator(folder_ / "hotkey"))
+    files.push_back(entry.path());
   ASSERT_EQ(files.size(), 1u);
   const std::string name = files[0].filename().string();
   EXPECT_EQ(name.rfind("kestrevan-", 0), 0u);
@@ -503,7 +519,8 @@ TEST_F(SdlEngineStartTest, WindowedModeShowsOnTheDummyDriverOnlyWhenAskedFor) {
 }
 
 TEST_F(SdlEngineStartTest, SoundsResolveLikePicturesAndNameTheFileAsAsked) {
-  fs::copy_file(fs::path(KESTREVAN_BINARY).parent_path() / "files" / "key.wav", folder_ / "files/Beep.wav");
+  fs::copy_file(fs::path(KESTREVAN_BINARY).parent_path() / "files" / "key.wav",
+                folder_ / "files/Beep.wav");
   auto engine = CreateSdlEngine(Headless());
   engine->Initialize(folder_.string(), 640, 480, false, 0, 0, true);
   EXPECT_NO_THROW(engine->LoadSound("beep", "files\\beep.WAV"));

@@ -26,8 +26,8 @@ using Box = std::array<int, 4>;
 TEST(Letterbox, FillsAsMuchAsFitsCentredBetweenBars) {
   EXPECT_EQ(Placed(640, 480), (Box{0, 0, 640, 480}));
   EXPECT_EQ(Placed(1280, 960, true), (Box{0, 0, 1280, 960}));
-  EXPECT_EQ(Placed(1000, 480), (Box{180, 0, 640, 480}));   // wider: bars left and right
-  EXPECT_EQ(Placed(800, 900), (Box{0, 150, 800, 600}));    // taller: bars above and below
+  EXPECT_EQ(Placed(1000, 480), (Box{180, 0, 640, 480}));  // wider: bars left and right
+  EXPECT_EQ(Placed(800, 900), (Box{0, 150, 800, 600}));   // taller: bars above and below
   EXPECT_EQ(Placed(1920, 1080), (Box{240, 0, 1440, 1080}));
 }
 

@@ -56,9 +56,9 @@ ArgbPixels SolidPicture(int width, int height, uint32_t argb) {
 }
 
 void WritePicture(const std::string& path, const ArgbPixels& picture) {
-  Surface surface(SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<uint32_t*>(picture.argb.data()), picture.width, picture.height, 32,
-      picture.width * 4, SDL_PIXELFORMAT_ARGB8888));
+  Surface surface(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(picture.argb.data()),
+                                                     picture.width, picture.height, 32,
+                                                     picture.width * 4, SDL_PIXELFORMAT_ARGB8888));
   if (!surface) throw std::runtime_error(SDL_GetError());
   const bool bmp = path.size() >= 4 && path.compare(path.size() - 4, 4, ".bmp") == 0;
   const int result =

@@ -18,9 +18,9 @@ TEST(SettingsBool, ConvertsWordsAndNumbers) {
   const SettingBool yes = SettingBool::kTrue, no = SettingBool::kFalse,
                     neither = SettingBool::kUnconvertible;
   const std::vector<std::pair<std::string, SettingBool>> cases = {
-      {"tRuE", yes},   {"-1", yes},     {".5", yes},      {"1e-400", yes}, {"  1\t", yes},
-      {"FALSE", no},   {"0.0", no},     {"+0e5", no},     {"", neither},   {"yes", neither},
-      {"1x", neither}, {"1e", neither}, {"e5", neither},  {".", neither},  {"1 0", neither},
+      {"tRuE", yes},      {"-1", yes},        {".5", yes},     {"1e-400", yes}, {"  1\t", yes},
+      {"FALSE", no},      {"0.0", no},        {"+0e5", no},    {"", neither},   {"yes", neither},
+      {"1x", neither},    {"1e", neither},    {"e5", neither}, {".", neither},  {"1 0", neither},
       {"truex", neither}, {"\"1\"", neither},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(ConvertSettingBool(text), expected) << text;
@@ -67,7 +67,8 @@ TEST(SettingsFiles, UnreadableOrHugeFilesGiveEmpty) {
   EXPECT_EQ(LoadSettingString("main", "Sound_On", path), "1");
   EXPECT_EQ(LoadSettingString("main", "FULL_SCREEN", path), "");
   // One endless line without a break must not come back cut oddly.
-  const std::string endless = dir.Write("long.ini", "[main]\nSound_On=" + std::string(3u << 20, 'z'));
+  const std::string endless =
+      dir.Write("long.ini", "[main]\nSound_On=" + std::string(3u << 20, 'z'));
   EXPECT_EQ(LoadSettingString("main", "Sound_On", endless), "");
 }
 

@@ -50,9 +50,9 @@ TEST(Sounds, EverySoundASessionUsesIsLoadedOrMarkedNeverLoaded) {
   std::set<std::string> used;
   for (const std::string name : {"alone", "landing", "win", "menu walk"}) {
     const InputScript script =
-        name == "menu walk" ? ParseInputScript(kMenuWalk)
-                            : LoadInputScript(std::string(KESTREVAN_SOURCE_DIR) +
-                                              "/tests/golden/" + name + ".txt");
+        name == "menu walk"
+            ? ParseInputScript(kMenuWalk)
+            : LoadInputScript(std::string(KESTREVAN_SOURCE_DIR) + "/tests/golden/" + name + ".txt");
     // As a golden replay runs: no settings file (sound on), no logo wait.
     SoundNames engine;
     MemoryScoreBoard scores;

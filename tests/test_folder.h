@@ -14,8 +14,9 @@ class TestFolder {
  public:
   explicit TestFolder(const std::string& tag) {
     static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("kestrevan-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    path_ =
+        std::filesystem::temp_directory_path() /
+        ("kestrevan-" + tag + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -117,10 +117,19 @@ TEST_F(TraceRows, EveryFieldLandsInItsColumn) {
 }
 
 TEST_F(TraceRows, RealsReadBackBitForBit) {
-  const std::vector<float> values = {
-      0.1f,     1.0f / 3.0f, 1e-8f,   -0.0f,   0.0f,     16777217.0f, 3.4028235e38f,
-      -1e30f,   1.17549435e-38f /* smallest normal */, 1.4e-45f /* smallest subnormal */,
-      2.0f / 3.0f, 123456.789f, -7.0f / 60.0f};
+  const std::vector<float> values = {0.1f,
+                                     1.0f / 3.0f,
+                                     1e-8f,
+                                     -0.0f,
+                                     0.0f,
+                                     16777217.0f,
+                                     3.4028235e38f,
+                                     -1e30f,
+                                     1.17549435e-38f /* smallest normal */,
+                                     1.4e-45f /* smallest subnormal */,
+                                     2.0f / 3.0f,
+                                     123456.789f,
+                                     -7.0f / 60.0f};
   for (float value : values) {
     game_.Round.LanderY = value;
     game_.Menu.StartFade = -value;
@@ -133,13 +142,12 @@ TEST_F(TraceRows, RealsReadBackBitForBit) {
 }
 
 TEST_F(TraceRows, QuotesNamesSoTheyReadBack) {
-  const std::vector<std::string> names = {"",          "plain",       "with,comma",
-                                          "say \"hi\"", "\"\"",          "a,\"b\",c",
-                                          "line\nbreak", "trailing\r"};
+  const std::vector<std::string> names = {"",     "plain",     "with,comma",  "say \"hi\"",
+                                          "\"\"", "a,\"b\",c", "line\nbreak", "trailing\r"};
   for (const std::string& name : names) {
     game_.HighScores.PlayerName = name;
     const std::string row = TraceRow(7, Screen::kMenu, game_);
-    EXPECT_NE(row.find(",\"" ), std::string::npos);
+    EXPECT_NE(row.find(",\""), std::string::npos);
     const std::vector<std::string> fields = SplitCsvRow(row);
     ASSERT_EQ(fields.size(), SplitCsvRow(TraceHeader()).size()) << row;
     EXPECT_EQ(fields.back(), name);

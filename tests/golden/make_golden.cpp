@@ -118,8 +118,7 @@ Flight Fly(uint64_t seed, Mission mission, const PilotPlan& plan) {
 
 bool Succeeded(Mission mission, const Flight& f) {
   switch (mission) {
-    case Mission::kAlone:
-      return f.finalState == ScreenName(Screen::kMenu) && f.round.RoundLost;
+    case Mission::kAlone: return f.finalState == ScreenName(Screen::kMenu) && f.round.RoundLost;
     case Mission::kLanding:
       return f.finalState == ScreenName(Screen::kMenu) && f.round.Health > 65 && f.round.OnGround &&
              (f.round.PadVisited[0] || f.round.PadVisited[1] || f.round.PadVisited[2]);
@@ -168,9 +167,10 @@ std::vector<PilotPlan> Candidates(Mission mission) {
 
 std::string Describe(const PilotPlan& p, Mission mission) {
   char text[200];
-  std::snprintf(text, sizeof text,
-                "canopy at %.0f px/frame or margin %.2f, cut at %.1f px/frame below %.0f px, braking %.3f",
-                p.openSpeed, p.openMargin, p.cutSpeed, std::min(p.cutDrop, 9999.0), p.brake);
+  std::snprintf(
+      text, sizeof text,
+      "canopy at %.0f px/frame or margin %.2f, cut at %.1f px/frame below %.0f px, braking %.3f",
+      p.openSpeed, p.openMargin, p.cutSpeed, std::min(p.cutDrop, 9999.0), p.brake);
   std::string described = text;
   if (mission == Mission::kWin) {
     std::snprintf(text, sizeof text, ", fuel %.0f per hop and %.0f to climb to %.0f m", p.hopFuel,
@@ -180,11 +180,14 @@ std::string Describe(const PilotPlan& p, Mission mission) {
   return described;
 }
 
-std::string Header(const std::string& name, Mission mission, const PilotPlan& plan, const Flight& f) {
+std::string Header(const std::string& name, Mission mission, const PilotPlan& plan,
+                   const Flight& f) {
   std::string text = "# Golden replay '" + name + "', flown by tests/golden/make_golden.\n";
   switch (mission) {
     case Mission::kAlone:
-      text += "# Return on new game, then hands off until the wreck has burnt out and the menu is back.\n";
+      text +=
+          "# Return on new game, then hands off until the wreck has burnt out and the menu is "
+          "back.\n";
       break;
     case Mission::kLanding:
       text += "# Return on new game, a powered descent onto one pad, a rest there, then Escape.\n";
@@ -195,7 +198,8 @@ std::string Header(const std::string& name, Mission mission, const PilotPlan& pl
   }
   if (mission != Mission::kAlone) text += "# Autopilot: " + Describe(plan, mission) + ".\n";
   char facts[160];
-  std::snprintf(facts, sizeof facts, "# %lld passes; at the end: time %.0f, health %.2f, fuel %.2f.\n",
+  std::snprintf(facts, sizeof facts,
+                "# %lld passes; at the end: time %.0f, health %.2f, fuel %.2f.\n",
                 static_cast<long long>(f.passes), f.round.FlightTime, f.round.Health, f.round.Fuel);
   return text + facts;
 }
@@ -238,7 +242,8 @@ bool Make(const std::string& folder, const std::string& name, Mission mission, u
   const InputScript parsed = ParseInputScript(script);
   const golden::Replayed replayed = golden::Replay(parsed);
   if (replayed.trace != best->trace || replayed.digests != best->digests) {
-    std::cerr << "make_golden: " << name << ": the replay of the recorded keys differs from the flight\n";
+    std::cerr << "make_golden: " << name
+              << ": the replay of the recorded keys differs from the flight\n";
     return false;
   }
   return WriteFile(folder + "/" + name + ".txt", script) &&

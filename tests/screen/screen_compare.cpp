@@ -56,7 +56,8 @@ bool LoadPng(const std::string& path, Image& out) {
   out.height = s->h;
   out.rgb.resize(static_cast<size_t>(s->w) * s->h);
   for (int y = 0; y < s->h; ++y) {
-    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) + y * s->pitch);
+    const auto* row =
+        reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) + y * s->pitch);
     for (int x = 0; x < s->w; ++x) out.rgb[static_cast<size_t>(y) * s->w + x] = row[x] & 0xFFFFFF;
   }
   SDL_FreeSurface(s);
@@ -89,13 +90,15 @@ bool LoadXwd(const std::string& path, Image& out, std::string& why) {
   if (bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32)
     return why = "unhandled " + std::to_string(bitsPerPixel) + " bits per pixel", false;
   const size_t start = size_t{headerSize} + size_t{colours} * 12;
-  if (bytes.size() < start + size_t{bytesPerLine} * height) return why = "the dump is cut short", false;
+  if (bytes.size() < start + size_t{bytesPerLine} * height)
+    return why = "the dump is cut short", false;
   const int pixelBytes = static_cast<int>(bitsPerPixel / 8);
   out.width = static_cast<int>(width);
   out.height = static_cast<int>(height);
   out.rgb.assign(size_t{width} * height, 0);
   for (uint32_t y = 0; y < height; ++y) {
-    const auto* row = reinterpret_cast<const unsigned char*>(bytes.data()) + start + size_t{y} * bytesPerLine;
+    const auto* row =
+        reinterpret_cast<const unsigned char*>(bytes.data()) + start + size_t{y} * bytesPerLine;
     for (uint32_t x = 0; x < width; ++x) {
       const unsigned char* p = row + x * pixelBytes;
       uint32_t value = 0;
@@ -239,8 +242,10 @@ int Screen(char** argv, int argc) {
       if (!Dark(grab.At(x, y))) ++litBars;
     }
   if (litBars) {
-    std::printf("FAIL: %ld of the %ld pixels of the bars are not black: the frame is not where the "
-                "letterbox puts it\n", litBars, bars);
+    std::printf(
+        "FAIL: %ld of the %ld pixels of the bars are not black: the frame is not where the "
+        "letterbox puts it\n",
+        litBars, bars);
     ++failures;
   }
 
@@ -269,10 +274,11 @@ int Screen(char** argv, int argc) {
     const Tally t = Compare(shown, bestFrame, region.where);
     const Tally drawn = Compare(bestFrame, bestFrame, region.where);
     const bool bad = t.Percent(t.differing) > kMostDiffering;
-    std::printf("%s %s (frame %d..%d x %d..%d): %.2f%% differs, %.2f%% dark (%.2f%% in the frame)\n",
-                bad ? "FAIL:" : "ok:  ", region.name, region.where.x, region.where.x + region.where.w,
-                region.where.y, region.where.y + region.where.h, t.Percent(t.differing),
-                t.Percent(t.dark), drawn.Percent(drawn.dark));
+    std::printf(
+        "%s %s (frame %d..%d x %d..%d): %.2f%% differs, %.2f%% dark (%.2f%% in the frame)\n",
+        bad ? "FAIL:" : "ok:  ", region.name, region.where.x, region.where.x + region.where.w,
+        region.where.y, region.where.y + region.where.h, t.Percent(t.differing), t.Percent(t.dark),
+        drawn.Percent(drawn.dark));
     if (bad && t.dark > drawn.dark + t.total / 10)
       std::printf("       missing: black where the frame has the %s\n", region.name);
     failures += bad;
