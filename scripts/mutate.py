@@ -7,7 +7,9 @@ tree, build it and run the suite; a mutant the suite does not notice lives.
 The working tree is never touched: the tracked files are copied to
 DIR/tree once and each mutant is applied there and put back. --matrix runs
 every test for every mutant (which tests catch what, to weigh a test's
-worth); without it a mutant's run stops at its first failing test.
+worth); without it a mutant's run stops at its first failing test. With
+--only, the other mutants keep their rows from the report already there, so
+runs over parts of the list add up to one report.
 """
 import argparse
 import os
@@ -53,6 +55,23 @@ def read_mutants(list_path):
             else:
                 sys.exit(f"{list_path}:{number}: a line must start with '@ ', '- ', '+ ' or '? '")
     return mutants
+
+
+def read_earlier(report, mutants):
+    """Outcomes of an earlier report, for the mutants this run leaves out."""
+    if not os.path.exists(report):
+        return
+    by_number = {m.number: m for m in mutants}
+    row = re.compile(r"^\| (\d+) \| (\S+) \| ([a-z ]+) \| (.*) \| (\d+) \|$")
+    with open(report, encoding="utf-8") as f:
+        for line in f:
+            found = row.match(line.strip())
+            m = found and by_number.get(int(found.group(1)))
+            # A row whose file no longer matches belongs to a list since renumbered.
+            if m and found.group(2) == m.path:
+                m.outcome = found.group(3)
+                m.failed = [t for t in found.group(4).split(", ") if t]
+                m.seconds = float(found.group(5))
 
 
 def parse_only(text, count):
@@ -189,6 +208,8 @@ def main():
 
     mutants = read_mutants(args.list)
     chosen = parse_only(args.only, len(mutants)) if args.only else set(range(1, len(mutants) + 1))
+    if args.only:
+        read_earlier(args.report, [m for m in mutants if m.number not in chosen])
     build = os.path.abspath(args.build)
     tree, out = os.path.join(build, "tree"), os.path.join(build, "out")
     log = os.path.join(build, "mutate.log")
