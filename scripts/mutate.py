@@ -57,18 +57,25 @@ def read_mutants(list_path):
     return mutants
 
 
-def read_earlier(report, mutants):
-    """Outcomes of an earlier report, for the mutants this run leaves out."""
+mutants_by_number_source = []
+
+
+def read_earlier(report, mutants, list_path=None):
+    """Outcomes of an earlier report, for `mutants`. Its rows are numbered by
+    the list it ran from (`list_path`, this run's list when None): a mutant
+    is known by its file and its two texts, so lists grown since still match."""
     if not os.path.exists(report):
         return
-    by_number = {m.number: m for m in mutants}
+    wanted = {(m.path, m.old, m.new): m for m in mutants}
+    then = read_mutants(list_path) if list_path else mutants_by_number_source
+    by_number = {m.number: m for m in then}
     row = re.compile(r"^\| (\d+) \| (\S+) \| ([a-z ]+) \| (.*) \| (\d+) \|$")
     with open(report, encoding="utf-8") as f:
         for line in f:
             found = row.match(line.strip())
-            m = found and by_number.get(int(found.group(1)))
-            # A row whose file no longer matches belongs to a list since renumbered.
-            if m and found.group(2) == m.path:
+            old = found and by_number.get(int(found.group(1)))
+            m = old and old.path == found.group(2) and wanted.get((old.path, old.old, old.new))
+            if m:
                 m.outcome = found.group(3)
                 m.failed = [t for t in found.group(4).split(", ") if t]
                 m.seconds = float(found.group(5))
@@ -138,7 +145,7 @@ def suite(build, log, matrix, jobs):
     return 0, failed
 
 
-def write_report(path, mutants, test_lines, code_lines, started):
+def write_report(path, mutants, test_lines, code_lines, started, merged=False):
     counted = [m for m in mutants if m.outcome in ("killed", "lived")]
     killed = [m for m in counted if m.outcome == "killed"]
     lived = [m for m in counted if m.outcome == "lived"]
@@ -151,8 +158,9 @@ def write_report(path, mutants, test_lines, code_lines, started):
         "Written by `make mutate` (scripts/mutate.py) from tests/mutants.txt: each",
         "one-line fault is built and the whole suite run against it.",
         "",
-        f"- run: {time.strftime('%Y-%m-%d %H:%M', time.localtime(started))}, "
-        f"{(time.time() - started) / 60:.0f} minutes",
+        f"- run: {time.strftime('%Y-%m-%d %H:%M', time.localtime(started))}, " +
+        ("outcomes merged from runs over parts of the list" if merged else
+         f"{(time.time() - started) / 60:.0f} minutes"),
         f"- mutants: {len(mutants)}; killed {len(killed)}, lived {len(lived)}, "
         f"stale {len(stale)}, not building {len(broken)}",
         f"- **score: {score:.1f} %** of {len(counted)} (the aim is 95 % or more)",
@@ -203,13 +211,29 @@ def main():
     parser.add_argument("--only", help="mutant numbers, e.g. 3,7-9")
     parser.add_argument("--matrix", action="store_true", help="run every test for every mutant")
     parser.add_argument("--report", default=os.path.join(ROOT, "tests", "mutation.md"))
+    parser.add_argument("--merge", action="append", default=[], metavar="REPORT[:LIST]",
+                        help="take outcomes from another report (numbered by LIST); "
+                             "without --only nothing is run")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     args = parser.parse_args()
 
     mutants = read_mutants(args.list)
-    chosen = parse_only(args.only, len(mutants)) if args.only else set(range(1, len(mutants) + 1))
-    if args.only:
-        read_earlier(args.report, [m for m in mutants if m.number not in chosen])
+    global mutants_by_number_source
+    mutants_by_number_source = mutants
+    everything = set(range(1, len(mutants) + 1))
+    chosen = parse_only(args.only, len(mutants)) if args.only else set() if args.merge else everything
+    if chosen != everything:
+        rest = [m for m in mutants if m.number not in chosen]
+        read_earlier(args.report, rest)
+        for merge in args.merge:
+            report, _, list_path = merge.partition(":")
+            read_earlier(report, rest, list_path or None)
+    if not chosen:
+        score = write_report(args.report, [m for m in mutants if m.outcome],
+                             count_lines(["tests"]), count_lines(["src", "tools", "bench", "fuzz"]),
+                             time.time(), merged=True)
+        print(f"mutate: merged; score {score:.1f} %; report in {args.report}")
+        return 0 if score >= 95.0 else 1
     build = os.path.abspath(args.build)
     tree, out = os.path.join(build, "tree"), os.path.join(build, "out")
     log = os.path.join(build, "mutate.log")
