@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,14 +30,15 @@ enum class Step { kMakeFolder, kCreate, kWrite, kFlush, kClose, kReplace, kFlush
 class FaultyFileOps : public FileOps {
  public:
   std::optional<Step> failNext;
+  bool failEveryCreate = false;
 
   std::error_code MakeFolder(const std::string& f) override {
     return Hit(Step::kMakeFolder) ? Full() : real_.MakeFolder(f);
   }
   std::error_code TryLock(const std::string& p, Handle& h) override { return real_.TryLock(p, h); }
   void Unlock(Handle h) override { real_.Unlock(h); }
-  std::error_code Create(const std::string& p, Handle& h) override {
-    return Hit(Step::kCreate) ? Full() : real_.Create(p, h);
+  std::error_code CreateTemp(const std::string& target, std::string& temp, Handle& h) override {
+    return Hit(Step::kCreate) || failEveryCreate ? Full() : real_.CreateTemp(target, temp, h);
   }
   std::error_code Write(Handle h, const char* data, size_t size, size_t& written) override {
     return Hit(Step::kWrite) ? Full() : real_.Write(h, data, std::min<size_t>(size, 64), written);
@@ -72,11 +74,11 @@ using ScoreSave = ScoreStoreTest;
 TEST_F(ScoreSave, AFailureAtAnyStepKeepsTheOldFileWholeAndTheNextEntryTriesAgain) {
   const std::vector<std::pair<Step, std::string>> steps = {
       {Step::kMakeFolder, "cannot create"},
-      {Step::kCreate, "cannot create hs.ini.tmp"},
+      {Step::kCreate, "cannot create a temporary file beside hs.ini"},
       {Step::kWrite, "cannot write hs.ini.tmp"},
       {Step::kFlush, "cannot flush hs.ini.tmp"},
       {Step::kClose, "cannot close hs.ini.tmp"},
-      {Step::kReplace, "cannot rename hs.ini.tmp over hs.ini"},
+      {Step::kReplace, "cannot rename hs.ini.tmp-"},
       {Step::kFlushFolder, "hs.ini is saved, but its folder could not be flushed"},
   };
   for (const auto& [step, words] : steps) {
@@ -95,7 +97,7 @@ TEST_F(ScoreSave, AFailureAtAnyStepKeepsTheOldFileWholeAndTheNextEntryTriesAgain
     const std::string log = testing::internal::GetCapturedStderr();
     const bool saved = step == Step::kFlushFolder;
     EXPECT_EQ(ReadWholeFile(IniPath()) == before, !saved);
-    EXPECT_FALSE(fs::exists(TempPath()));
+    EXPECT_FALSE(TempsLeft());
     EXPECT_EQ(board.UnsavedEntries(), saved ? 0u : 1u);
     // One line naming the file, the step and the reason.
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
@@ -112,6 +114,107 @@ TEST_F(ScoreSave, AFailureAtAnyStepKeepsTheOldFileWholeAndTheNextEntryTriesAgain
   }
 }
 
+// Whatever sits at a name a save might once have used, or where the table
+// should be, is neither followed, emptied nor waited on.
+TEST_F(ScoreSave, StrangeFilesAtTheTablesNamesAreNeverFollowedOrWaitedOn) {
+  fs::create_directories(dir_ / "data");
+  const std::string outside = folder_.Write("outside.txt", "not yours");
+  fs::create_symlink(outside, dir_ / "data" / "hs.ini.tmp");
+  ASSERT_EQ(::mkfifo((dir_ / "data" / "hs.ini.lock.tmp").c_str(), 0600), 0);
+  for (const char* kind : {"fifo", "link to a folder"}) {
+    SCOPED_TRACE(kind);
+    if (kind[0] == 'f') {
+      ASSERT_EQ(::mkfifo(IniPath().c_str(), 0600), 0);
+    } else {
+      fs::remove(IniPath());
+      fs::create_directories(dir_ / "elsewhere");
+      fs::create_symlink(dir_ / "elsewhere", IniPath());
+    }
+    auto board = Board();
+    testing::internal::CaptureStderr();
+    board->OpenTable("hs.ini", 10, 0);  // a read that waited on the pipe would hang here
+    board->AddScore(9900, "SAVED", {});
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("moved aside"), std::string::npos) << log;
+    EXPECT_EQ(IniTable().Row(1).name, "SAVED");
+    EXPECT_EQ(ReadWholeFile(outside), "not yours");
+    EXPECT_TRUE(fs::is_symlink(dir_ / "data" / "hs.ini.tmp"));
+    EXPECT_FALSE(TempsLeft());
+  }
+}
+
+// A link is how a player keeps the table in a synced folder: the file it
+// leads to is saved, and the link stays.
+TEST_F(ScoreSave, ATableReachedThroughALinkIsSavedWhereTheLinkLeads) {
+  const std::string real = folder_.Write("synced/scores.ini", WriteScoreFile(FactoryTable()));
+  fs::create_directories(dir_ / "data");
+  fs::create_symlink("../synced/scores.ini", IniPath());
+  auto board = Board();
+  board->OpenTable("hs.ini", 10, 0);
+  board->AddScore(9900, "THROUGH THE LINK", {});
+  EXPECT_TRUE(fs::is_symlink(IniPath()));
+  EXPECT_EQ(ParseScoreFile(ReadWholeFile(real)).table.Row(1).name, "THROUGH THE LINK");
+  EXPECT_TRUE(LeftoverTemps(real).empty());
+}
+
+// A table out of reach is not damaged: it stays where it is, untouched, and
+// the entries wait for the next start in hs.ini.pending.
+TEST_F(ScoreSave, AnEntryThatCannotBeSavedIsKeptAsidePlainlyAndMergedAtTheNextStart) {
+  fs::create_directories(dir_ / "data");
+  fs::create_symlink("hs.ini", IniPath());  // a loop: there, but it cannot be read
+  FaultyFileOps ops;
+  auto board = std::make_unique<FileScoreBoard>(Paths(), ops);
+  testing::internal::CaptureStderr();
+  board->OpenTable("hs.ini", 10, 0);
+  board->AddScore(9900, "FIRST", {});
+  board->AddScore(9499.5f, "SECOND", {});
+  EXPECT_FALSE(board->FinishSaving());
+  std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("loop of symbolic links; it is left as it is"), std::string::npos) << log;
+  for (const char* line : {"NOT SAVED: the entry \"FIRST\" (flight time 100)",
+                           "NOT SAVED: the entry \"SECOND\" (flight time 500.5)"})
+    EXPECT_NE(log.find(line), std::string::npos) << log;
+  EXPECT_NE(log.find("kept in " + IniPath().string() + ".pending"), std::string::npos) << log;
+  EXPECT_TRUE(fs::is_symlink(IniPath()));
+  // A second run while the table is still out of reach adds to the side file.
+  board = std::make_unique<FileScoreBoard>(Paths(), ops);
+  testing::internal::CaptureStderr();
+  board->OpenTable("hs.ini", 10, 0);
+  board->AddScore(9455, "THIRD", {});
+  EXPECT_FALSE(board->FinishSaving());
+  testing::internal::GetCapturedStderr();
+
+  // The next start with the table back: the kept entries go in, ranked as
+  // they would have been, and the side file goes.
+  fs::remove(IniPath());
+  folder_.Write("data/hs.ini", WriteScoreFile(FactoryTable()));
+  board = Board();
+  testing::internal::CaptureStderr();
+  board->OpenTable("hs.ini", 10, 0);
+  log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("3 entries an earlier run could not save"), std::string::npos) << log;
+  const ScoreTable merged = IniTable();
+  EXPECT_EQ(merged.Row(1).name, "FIRST");
+  EXPECT_EQ(merged.Row(2).name, "F1");
+  EXPECT_EQ(merged.Row(3).name, "SECOND");
+  EXPECT_EQ(merged.Row(8).name, "THIRD");
+  EXPECT_FALSE(fs::exists(board->PendingPath()));
+  EXPECT_TRUE(board->FinishSaving());
+
+  // Where not even the side file can be written, that is said too.
+  ops.failEveryCreate = true;
+  board = std::make_unique<FileScoreBoard>(Paths(), ops);
+  testing::internal::CaptureStderr();
+  board->OpenTable("hs.ini", 10, 0);
+  board->AddScore(9990, "LOST", {});
+  EXPECT_FALSE(board->FinishSaving());
+  log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("NOT SAVED: the entry \"LOST\" (flight time 10)"), std::string::npos);
+  EXPECT_NE(log.find("could not be kept in " + IniPath().string() + ".pending either"),
+            std::string::npos)
+      << log;
+}
+
 TEST_F(ScoreSave, AFailedExtractionIsAnErrorAndLeavesNoFile) {
   FaultyFileOps ops;
   FileScoreBoard board(Paths(), ops);
@@ -119,7 +222,7 @@ TEST_F(ScoreSave, AFailedExtractionIsAnErrorAndLeavesNoFile) {
   ops.failNext = Step::kFlush;
   EXPECT_THROW(board.ExtractPackage(0), ComponentError);
   EXPECT_FALSE(fs::exists(IniPath()));
-  EXPECT_FALSE(fs::exists(TempPath()));
+  EXPECT_FALSE(TempsLeft());
 }
 
 TEST_F(ScoreSave, ASaveWaitsForAnotherCopysSaveToFinish) {
@@ -226,9 +329,10 @@ TEST_F(ScoreSave, SurvivesBeingKilledAtAnyMomentOfASave) {
 
   // The next start clears what an interrupted save left.
   folder_.Write("data/hs.ini.tmp", "kestrevan scores 1\n9999 \"HALF WRITT");
+  folder_.Write("data/hs.ini.tmp-a1b2c3", "kestrevan scores 1\n9999 \"HALF WRITT");
   auto board = Board();
   board->OpenTable("hs.ini", 10, 0);
-  EXPECT_FALSE(fs::exists(TempPath()));
+  EXPECT_FALSE(TempsLeft());
   EXPECT_EQ(board->GetName(1), "N" + std::to_string(top));
 }
 

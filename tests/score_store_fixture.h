@@ -37,7 +37,7 @@ class ScoreStoreTest : public ::testing::Test {
   }
   std::filesystem::path IniPath() const { return dir_ / "data" / "hs.ini"; }
   std::filesystem::path PakPath() const { return dir_ / "program" / "hs.pak"; }
-  std::string TempPath() const { return TempPathFor(IniPath().string()); }
+  bool TempsLeft() const { return !LeftoverTemps(IniPath().string()).empty(); }
   ScoreTable IniTable() const { return ParseScoreFile(ReadWholeFile(IniPath())).table; }
   static ScoreTable TableOf(ScoreBoard& board) {
     std::vector<ScoreRow> rows;

@@ -54,13 +54,13 @@ int DecodeImage(const std::string& from, const std::string& to) {
   }
 }
 
-std::unique_ptr<ScoreBoard> CreateScoreStore(const CommandLine& line,
-                                             const std::string& programFolder) {
+std::unique_ptr<FileScoreBoard> CreateScoreStore(const CommandLine& line,
+                                                 const std::string& programFolder) {
   ScoreStorePaths paths;
   paths.programFolder = programFolder;
   paths.dataFolder = line.dataDir.empty() ? UserDataFolder() : line.dataDir;
   paths.headless = line.headless;
-  return CreateFileScoreBoard(paths);
+  return std::make_unique<FileScoreBoard>(paths, SystemFileOps());
 }
 
 // The table as the game opens it, one row a line as the score screen words it.
@@ -185,7 +185,10 @@ int main(int argc, char** argv) {
   if (!line.decodeImage.empty()) return DecodeImage(line.decodeImage[0], line.decodeImage[1]);
 
   const std::string programFolder = FindProgramFolder(ExecutableFolder());
-  const std::unique_ptr<ScoreBoard> scores = CreateScoreStore(line, programFolder);
+  const std::unique_ptr<FileScoreBoard> scores = CreateScoreStore(line, programFolder);
   if (line.printScores) return PrintScores(*scores);
-  return PlayGame(line, programFolder, *scores);
+  const int status = PlayGame(line, programFolder, *scores);
+  // An entry that is not in the table makes the run a failure, whatever
+  // else went well: a script or a player must not take it as saved.
+  return scores->FinishSaving() ? status : std::max(status, 1);
 }

@@ -75,21 +75,32 @@ void FileScoreBoard::RequireTable(const std::string& operation) const {
     throw ComponentError(operation, "no score table is open (OpenTable has not run)");
 }
 
-void FileScoreBoard::RemoveStaleTemp() {
-  const std::string temp = TempPathFor(tablePath_);
-  if (!IsRegularFile(temp)) return;
+void FileScoreBoard::RemoveStaleTemps() {
+  std::string target;
+  try {
+    target = FollowLinks(tablePath_);
+  } catch (const SaveError&) {
+    return;  // the table's own read says what is wrong
+  }
+  if (LeftoverTemps(target).empty()) return;
   // Only stale when no other copy is in the middle of a save.
   SaveLock lock(ops_, tablePath_ + ".lock", std::chrono::milliseconds(0));
   if (lock.Busy()) return;
-  if (IsRegularFile(temp) && !ops_.Remove(temp)) {
-    LogLine(temp + ": left by an interrupted save; removed");
+  for (const std::string& temp : LeftoverTemps(target)) {
+    if (!ops_.Remove(temp)) LogLine(temp + ": left by an interrupted save; removed");
   }
 }
 
 std::optional<ScoreTable> FileScoreBoard::ReadTableFile(std::optional<std::string>& bytes) {
   const ReadResult file = ReadSmallFile(tablePath_, kMaxScoreFileBytes);
   bytes.reset();
+  blocked_.reset();
   if (file.status == ReadStatus::kMissing) return std::nullopt;
+  if (file.status == ReadStatus::kUnreadable || file.status == ReadStatus::kFailed) {
+    blocked_ = file.problem;
+    LogOnce(tablePath_ + " " + file.problem + "; it is left as it is");
+    return std::nullopt;
+  }
   std::string reason = file.problem;
   std::string separator = " ";
   if (file.status == ReadStatus::kOk) {
@@ -108,10 +119,39 @@ std::optional<ScoreTable> FileScoreBoard::ReadTableFile(std::optional<std::strin
     const std::string aside = MoveAside(tablePath_);
     LogLine(tablePath_ + separator + reason + "; moved aside as " + FileNameOf(aside));
   } catch (const SaveError& e) {
-    LogLine(tablePath_ + separator + reason + ", and " + e.what());
+    LogOnce(tablePath_ + separator + reason + ", and " + e.what());
     if (file.status == ReadStatus::kOk) bytes = file.bytes;
   }
   return std::nullopt;
+}
+
+std::vector<ScoreRow> FileScoreBoard::ReadPending() {
+  const std::string path = PendingPath();
+  const ReadResult file = ReadSmallFile(path, kMaxScoreFileBytes);
+  if (file.status == ReadStatus::kMissing) return {};
+  std::string reason = file.problem;
+  if (file.status == ReadStatus::kOk) {
+    try {
+      const ScoreFileContents contents = ParseScoreFile(file.bytes);
+      std::vector<ScoreRow> rows;
+      for (const ScoreRow& row : contents.table.Rows())
+        if (!(row == ScoreRow{})) rows.push_back(row);
+      return rows;
+    } catch (const ScoreFileError& e) {
+      reason = std::string(": ") + e.what();
+    }
+  } else {
+    reason = " " + reason;
+  }
+  if (file.status != ReadStatus::kUnreadable && file.status != ReadStatus::kFailed) {
+    try {
+      reason += "; moved aside as " + FileNameOf(MoveAside(path));
+    } catch (const SaveError& e) {
+      reason += std::string(", and ") + e.what();
+    }
+  }
+  LogOnce(path + reason);
+  return {};
 }
 
 ScoreTable FileScoreBoard::FactoryTable() {
@@ -132,14 +172,17 @@ void FileScoreBoard::OpenTable(const std::string& fileName, int16_t rowCount, in
     throw ComponentError("OpenTable", "hs.ini holds " + std::to_string(kScoreRows) + " rows, not " +
                                           std::to_string(rowCount));
   }
-  RemoveStaleTemp();
+  RemoveStaleTemps();
   std::optional<std::string> bytes;
   const std::optional<ScoreTable> loaded = ReadTableFile(bytes);
-  table_ = loaded ? *loaded : FactoryTable();
+  saved_ = loaded ? *loaded : FactoryTable();
   diskBytes_ = bytes;
+  table_ = saved_;
   // Entries whose save failed before a second open are still owed a place.
   for (const ScoreRow& row : unsaved_) table_.Insert(row.value, row.name);
   tableOpen_ = true;
+  // Entries an earlier run could not save go in now, while nothing else is.
+  if (IsRegularFile(PendingPath())) Save();
 }
 
 bool FileScoreBoard::Save() {
@@ -159,13 +202,22 @@ bool FileScoreBoard::Save() {
   // its table and put this copy's new entries into it, so both are kept.
   std::optional<std::string> bytes;
   const std::optional<ScoreTable> onDisk = ReadTableFile(bytes);
-  if (bytes != diskBytes_ && onDisk) {
-    table_ = *onDisk;
-    for (const ScoreRow& row : unsaved_) table_.Insert(row.value, row.name);
+  if (blocked_) {
+    LogOnce("cannot save " + tablePath_ + ": it " + *blocked_ + ", so it is not replaced" +
+            kKeptInMemory);
+    return false;
   }
+  if (bytes != diskBytes_ && onDisk) saved_ = *onDisk;
   diskBytes_ = bytes;
+  // An earlier run's entries are older than this one's, so they go in first
+  // and rank above an equal time.
+  const std::vector<ScoreRow> pending = ReadPending();
+  ScoreTable next = saved_;
+  for (const ScoreRow& row : pending) next.Insert(row.value, row.name);
+  for (const ScoreRow& row : unsaved_) next.Insert(row.value, row.name);
+  table_ = next;
 
-  const std::string text = WriteScoreFile(table_);
+  const std::string text = WriteScoreFile(next);
   std::string warning;
   try {
     warning = SaveFileSafely(ops_, tablePath_, text);
@@ -176,9 +228,39 @@ bool FileScoreBoard::Save() {
   // The new file is in place even when the folder flush failed: the entries
   // are in it, and saving them again would only add them twice.
   if (!warning.empty()) LogOnce(tablePath_ + ": " + warning);
+  saved_ = next;
   diskBytes_ = text;
   unsaved_.clear();
+  if (!pending.empty()) {
+    const std::error_code ec = ops_.Remove(PendingPath());
+    LogLine(std::to_string(pending.size()) + " entries an earlier run could not save are now in " +
+            tablePath_ +
+            (ec ? "; " + FileNameOf(PendingPath()) + " could not be removed: " + ec.message()
+                : std::string()));
+  }
   return true;
+}
+
+bool FileScoreBoard::FinishSaving() {
+  // One more try: a lock held past its wait or a full disk may have cleared.
+  if (unsaved_.empty() || Save()) return true;
+  std::string kept;
+  try {
+    ScoreTable waiting;
+    for (const ScoreRow& row : ReadPending()) waiting.Insert(row.value, row.name);
+    for (const ScoreRow& row : unsaved_) waiting.Insert(row.value, row.name);
+    SaveFileSafely(ops_, PendingPath(), WriteScoreFile(waiting));
+    kept = "; it is kept in " + PendingPath() + " and goes into the table at the next start";
+  } catch (const SaveError& e) {
+    kept = "; it could not be kept in " + PendingPath() + " either: " + e.what();
+  }
+  for (const ScoreRow& row : unsaved_) {
+    char time[32];
+    std::snprintf(time, sizeof time, "%.6g", 10000.0 - row.value);
+    LogLine("NOT SAVED: the entry \"" + row.name + "\" (flight time " + time + ") is not in " +
+            tablePath_ + kept);
+  }
+  return false;
 }
 
 void FileScoreBoard::AddScore(float value, const std::string& name,
@@ -244,7 +326,7 @@ void FileScoreBoard::ExtractPackage(int32_t) {
   // Never over a table a player has built (another copy may have made one
   // since this copy looked); a damaged one is moved aside first.
   std::optional<std::string> bytes;
-  if (ReadTableFile(bytes)) {
+  if (ReadTableFile(bytes) || blocked_) {
     LogLine(tablePath_ + " already holds a table; hs.pak was not extracted over it");
     return;
   }

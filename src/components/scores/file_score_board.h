@@ -44,12 +44,19 @@ class FileScoreBoard : public ScoreBoard {
   int16_t Option() const { return option_; }
   // Entries added since the last save that reached the disk.
   size_t UnsavedEntries() const { return unsaved_.size(); }
+  // Where entries that could not be saved wait for the next start.
+  std::string PendingPath() const { return tablePath_ + ".pending"; }
+
+  // At shutdown: one more try to save what is owed, and when that fails
+  // too, the entries go into hs.ini.pending and each is named on stderr as
+  // not saved. False when any entry is not in hs.ini.
+  bool FinishSaving();
 
  private:
   // The full path for one of the two bare names; anything else is refused.
   std::string Resolve(const std::string& operation, const std::string& fileName) const;
   void RequireTable(const std::string& operation) const;
-  void RemoveStaleTemp();
+  void RemoveStaleTemps();
   // The table in hs.ini as it is on disk now. A damaged file is moved aside
   // and nullopt returned; `bytes` is what the disk holds afterwards.
   std::optional<ScoreTable> ReadTableFile(std::optional<std::string>& bytes);
@@ -58,6 +65,9 @@ class FileScoreBoard : public ScoreBoard {
   ScoreTable FactoryTable();
   // Reads, merges and writes under the lock; false when the save failed.
   bool Save();
+  // The entries an earlier run left in hs.ini.pending (none when there is
+  // no such file; a damaged one is moved aside).
+  std::vector<ScoreRow> ReadPending();
 
   ScoreStorePaths paths_;
   FileOps& ops_;
@@ -65,7 +75,13 @@ class FileScoreBoard : public ScoreBoard {
   std::string packagePath_;
   int16_t option_ = 0;
   bool tableOpen_ = false;
+  // hs.ini as this board last read or wrote it (the factory table while
+  // there is none); what is shown is this plus the entries not yet saved.
+  ScoreTable saved_;
   ScoreTable table_;
+  // Set while hs.ini is there but out of reach (permissions): it may hold a
+  // table its owner wants back, so it is neither replaced nor moved.
+  std::optional<std::string> blocked_;
   std::vector<ScoreRow> unsaved_;
   // What hs.ini held when this board last read or wrote it (nullopt: no
   // file), to notice another copy's save.

@@ -2,12 +2,14 @@
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+
+#include <fstream>
+#include <random>
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -31,6 +33,13 @@ namespace {
 // Not yet built on Windows: this follows the measured recipe (flush, then a
 // write-through replace, retried while a scanner holds the file).
 std::wstring Wide(const std::string& utf8) { return fs::u8path(utf8).wstring(); }
+std::string RandomLetters() {
+  static std::mt19937 random(std::random_device{}());
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string letters(6, 'a');
+  for (char& c : letters) c = kLetters[random() % 36];
+  return letters;
+}
 std::error_code LastError() {
   return std::error_code(static_cast<int>(GetLastError()), std::system_category());
 }
@@ -56,12 +65,19 @@ class WindowsFileOps : public FileOps {
     return {};
   }
   void Unlock(Handle handle) override { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
-  std::error_code Create(const std::string& path, Handle& handle) override {
-    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return LastError();
-    handle = reinterpret_cast<Handle>(h);
-    return {};
+  std::error_code CreateTemp(const std::string& target, std::string& temp,
+                             Handle& handle) override {
+    for (int attempt = 0;; ++attempt) {
+      temp = target + ".tmp-" + RandomLetters();
+      // CREATE_NEW: a name that exists already, whatever it is, is not ours.
+      HANDLE h = CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h != INVALID_HANDLE_VALUE) {
+        handle = reinterpret_cast<Handle>(h);
+        return {};
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS || attempt >= 100) return LastError();
+    }
   }
   std::error_code Write(Handle handle, const char* data, size_t size, size_t& written) override {
     DWORD done = 0;
@@ -129,9 +145,19 @@ class PosixFileOps : public FileOps {
     return {};
   }
   void Unlock(Handle handle) override { ::close(static_cast<int>(handle)); }
-  std::error_code Create(const std::string& path, Handle& handle) override {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  std::error_code CreateTemp(const std::string& target, std::string& temp,
+                             Handle& handle) override {
+    std::string name = target + ".tmp-XXXXXX";
+    // O_CREAT | O_EXCL underneath: an existing name, a link included, is
+    // never opened.
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return Errno();
+    // mkostemp makes it private; a saved file gets the usual rights, and a
+    // private folder keeps it private where it should be.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    temp = name;
     handle = fd;
     return {};
   }
@@ -183,15 +209,43 @@ FileOps& SystemFileOps() {
   return ops;
 }
 
-std::string TempPathFor(const std::string& path) { return path + ".tmp"; }
+std::string FollowLinks(const std::string& path) {
+  fs::path at = path;
+  // The system's own limit on links in a row is 40.
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(at, ec))) return at.string();
+    const fs::path next = fs::read_symlink(at, ec);
+    if (ec) return at.string();
+    at = next.is_absolute() ? next : at.parent_path() / next;
+  }
+  throw SaveError(FileNameOf(path) + " is a loop of symbolic links");
+}
+
+std::vector<std::string> LeftoverTemps(const std::string& path) {
+  std::vector<std::string> found;
+  const std::string name = FileNameOf(path) + ".tmp";
+  std::error_code ec;
+  for (fs::directory_iterator it(FolderOf(path), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string other = it->path().filename().string();
+    const bool ours = other == name || (other.size() == name.size() + 7 &&
+                                        other.compare(0, name.size() + 1, name + "-") == 0);
+    std::error_code kind;
+    if (ours && it->symlink_status(kind).type() == fs::file_type::regular)
+      found.push_back(it->path().string());
+  }
+  return found;
+}
 
 std::string SaveFileSafely(FileOps& ops, const std::string& path, const std::string& bytes) {
-  const std::string temp = TempPathFor(path);
-  const std::string tempName = FileNameOf(temp);
+  const std::string target = FollowLinks(path);
+  std::string temp;
   FileOps::Handle handle = -1;
-  if (const std::error_code ec = ops.Create(temp, handle)) {
-    throw SaveError("cannot create " + tempName + ": " + Because(ec));
+  if (const std::error_code ec = ops.CreateTemp(target, temp, handle)) {
+    throw SaveError("cannot create a temporary file beside " + FileNameOf(target) + ": " +
+                    Because(ec));
   }
+  const std::string tempName = FileNameOf(temp);
   const auto giveUp = [&](const std::string& what, const std::error_code& ec, bool open) {
     if (open) ops.Close(handle);
     ops.Remove(temp);
@@ -210,11 +264,11 @@ std::string SaveFileSafely(FileOps& ops, const std::string& path, const std::str
   if (const std::error_code ec = ops.Flush(handle))
     giveUp("cannot flush " + tempName + " to disk", ec, true);
   if (const std::error_code ec = ops.Close(handle)) giveUp("cannot close " + tempName, ec, false);
-  if (const std::error_code ec = ops.Replace(temp, path)) {
-    giveUp("cannot rename " + tempName + " over " + FileNameOf(path), ec, false);
+  if (const std::error_code ec = ops.Replace(temp, target)) {
+    giveUp("cannot rename " + tempName + " over " + FileNameOf(target), ec, false);
   }
-  if (const std::error_code ec = ops.FlushFolder(FolderOf(path))) {
-    return FileNameOf(path) +
+  if (const std::error_code ec = ops.FlushFolder(FolderOf(target))) {
+    return FileNameOf(target) +
            " is saved, but its folder could not be flushed to disk: " + Because(ec);
   }
   return {};
@@ -245,15 +299,12 @@ SaveLock::~SaveLock() {
 
 ReadResult ReadSmallFile(const std::string& path, size_t limit) {
   ReadResult result;
+#ifdef _WIN32
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
   if (status.type() == fs::file_type::not_found) {
     result.status = ReadStatus::kMissing;
     result.problem = "does not exist";
-    return result;
-  }
-  if (ec) {
-    result.problem = "cannot be examined: " + ec.message();
     return result;
   }
   if (status.type() != fs::file_type::regular) {
@@ -264,11 +315,10 @@ ReadResult ReadSmallFile(const std::string& path, size_t limit) {
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
+    result.status = ReadStatus::kUnreadable;
     result.problem = "cannot be opened for reading";
     return result;
   }
-  // Read one byte past the limit rather than trust a size taken before the
-  // open: the file may grow in between.
   std::string bytes(limit + 1, '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (in.bad()) {
@@ -276,6 +326,45 @@ ReadResult ReadSmallFile(const std::string& path, size_t limit) {
     return result;
   }
   bytes.resize(static_cast<size_t>(in.gcount()));
+#else
+  // O_NONBLOCK: opening a pipe would otherwise wait for a writer forever.
+  // What is open is then checked, not what a name showed a moment before.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    result.status = error == ENOENT                     ? ReadStatus::kMissing
+                    : error == EACCES || error == EPERM ? ReadStatus::kUnreadable
+                                                        : ReadStatus::kFailed;
+    result.problem = error == ENOENT  ? "does not exist"
+                     : error == ELOOP ? "is a loop of symbolic links"
+                                      : "cannot be read: " + Errno().message();
+    return result;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    result.status = ReadStatus::kNotAFile;
+    result.problem = S_ISDIR(info.st_mode) ? "is a folder, not a file" : "is not a regular file";
+    ::close(fd);
+    return result;
+  }
+  // Read one byte past the limit rather than trust the size: the file may
+  // grow while it is read.
+  std::string bytes(limit + 1, '\0');
+  size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result.problem = "cannot be read: " + Errno().message();
+      ::close(fd);
+      return result;
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(got);
+#endif
   if (bytes.size() > limit) {
     result.status = ReadStatus::kTooLarge;
     result.problem = "is larger than " + std::to_string(limit) + " bytes";

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 // Saving a small file so that it holds its old or its new content at every
 // moment, whatever happens: a crash, a full disk, a read-only folder.
@@ -23,8 +24,12 @@ class FileOps {
   // std::errc::resource_unavailable_try_again while another holder has it.
   virtual std::error_code TryLock(const std::string& path, Handle& handle) = 0;
   virtual void Unlock(Handle handle) = 0;
-  // Creates or empties `path` for writing.
-  virtual std::error_code Create(const std::string& path, Handle& handle) = 0;
+  // Creates a new file beside `target` under a name nothing has yet
+  // (target's name, ".tmp-" and random letters) and says which in `temp`.
+  // Whatever a fixed name might hold (a pipe, a folder, a link someone left)
+  // is never opened, followed or emptied.
+  virtual std::error_code CreateTemp(const std::string& target, std::string& temp,
+                                     Handle& handle) = 0;
   // May write less than `size`; the caller goes on with the rest.
   virtual std::error_code Write(Handle handle, const char* data, size_t size, size_t& written) = 0;
   // Pushes the content to the disk itself (fsync).
@@ -46,16 +51,23 @@ class SaveError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Writes `path`.tmp beside `path`, checks every write, flushes it to disk,
-// closes it, renames it over `path` and flushes the folder. Throws SaveError
-// naming the step and the reason when any step before the rename fails; the
-// old file is then untouched and the temporary file removed. A failure to
-// flush the folder comes after the new content is in place, so it is only
-// returned as a warning (empty when none).
+// Writes a temporary file beside `path`, checks every write, flushes it to
+// disk, closes it, renames it over `path` and flushes the folder. Throws
+// SaveError naming the step and the reason when any step before the rename
+// fails; the old file is then untouched and the temporary file removed. A
+// failure to flush the folder comes after the new content is in place, so it
+// is only returned as a warning (empty when none). When `path` is a symbolic
+// link, the file it leads to is replaced and the link stays a link.
 std::string SaveFileSafely(FileOps& ops, const std::string& path, const std::string& bytes);
 
-// The temporary file SaveFileSafely writes for `path`.
-std::string TempPathFor(const std::string& path);
+// The file `path` finally leads to through symbolic links (itself when it
+// is none, or when what a link names does not exist yet). Throws SaveError
+// on a loop of links.
+std::string FollowLinks(const std::string& path);
+
+// Plain files an interrupted save of `path` may have left: its temporary
+// files, and the fixed-name one older versions wrote.
+std::vector<std::string> LeftoverTemps(const std::string& path);
 
 // Holds a lock file while one copy of the game reads, merges and saves, so
 // two copies never save over each other. It retries for `patience`, sleeping
@@ -76,7 +88,9 @@ class SaveLock {
   bool busy_ = false;
 };
 
-enum class ReadStatus { kOk, kMissing, kNotAFile, kTooLarge, kFailed };
+// kUnreadable: there, but this user may not read it (permissions); unlike a
+// damaged file it is nobody's to move or replace.
+enum class ReadStatus { kOk, kMissing, kNotAFile, kTooLarge, kUnreadable, kFailed };
 
 struct ReadResult {
   ReadStatus status = ReadStatus::kFailed;
@@ -84,7 +98,8 @@ struct ReadResult {
   std::string problem;  // why it could not be read, for a message
 };
 
-// Reads a whole file of at most `limit` bytes.
+// Reads a whole file of at most `limit` bytes, without ever waiting on a
+// pipe or a device put where the file should be.
 ReadResult ReadSmallFile(const std::string& path, size_t limit);
 
 bool IsRegularFile(const std::string& path);
