@@ -246,7 +246,7 @@ run_case() {
   local expect=$1
   shift
   local status=0
-  timeout --signal=KILL "$TIMEOUT" "$CASE_DIR/kestrevan" --headless --input "$SCRATCH/session.txt" \
+  timeout --signal=KILL "$TIMEOUT" "$CASE_DIR/kestrevan" --headless --input "${SESSION:-$SCRATCH/session.txt}" \
     --data-dir "$CASE_DIR/data" >"$CASE_DIR/out.txt" 2>"$CASE_DIR/err.txt" || status=$?
   if [ "$status" -ne 0 ]; then
     case_fail "exit status $status$([ "$status" -eq 137 ] && echo ' (killed after the timeout)'); stderr: $(head -c 600 "$CASE_DIR/err.txt")"
@@ -464,6 +464,95 @@ if [ "$(id -u)" -ne 0 ]; then
 else
   NOTES+=("read-only data folder: skipped (root writes anywhere)")
 fi
+
+# ---- not a plain file --------------------------------------------------------
+# What a synced folder, a careless script or a prank leaves under a name the
+# game reads or writes: a pipe (a read that waited on it would hang until the
+# timeout), a folder, a device, a link to nowhere, a loop of links.
+make_strange() {  # make_strange KIND PATH
+  rm -rf "$2"
+  case "$1" in
+    pipe) mkfifo "$2" ;;
+    folder) mkdir -p "$2/inside" ;;
+    device) ln -s /dev/zero "$2" ;;
+    dangling) ln -s "$(basename "$2").nowhere" "$2" ;;
+    loop) ln -s "$(basename "$2")" "$2" ;;
+  esac
+}
+STRANGE_KINDS=(pipe folder device dangling loop)
+for kind in "${STRANGE_KINDS[@]}"; do
+  for name in files/land.dds files/fuel.wav setup.ini; do
+    if new_case "not a plain file: $name is a $kind"; then
+      make_strange "$kind" "$CASE_DIR/$name"
+      run_case maybe "$name"
+      check_saved_table
+    fi
+  done
+  # The table itself: whatever is there is kept (in place, or moved aside).
+  if new_case "not a plain file: hs.ini is a $kind"; then
+    make_strange "$kind" "$CASE_DIR/data/hs.ini"
+    run_case maybe hs.ini
+    [ -e "$CASE_DIR/data/hs.ini" ] || [ -L "$CASE_DIR/data/hs.ini" ] ||
+      ls "$CASE_DIR"/data/hs.ini.bad-* >/dev/null 2>&1 || case_fail "what was at hs.ini vanished"
+  fi
+  # Names a save writes: a winning flight's entry must still reach the table.
+  for name in hs.ini.tmp hs.ini.lock hs.ini.pending; do
+    if new_case "not a plain file: $name is a $kind, a winning flight" fresh; then
+      mkdir -p "$CASE_DIR/data"
+      make_strange "$kind" "$CASE_DIR/data/$name"
+      SESSION="$SCRATCH/win.txt" run_case maybe "$name"
+      "$CASE_DIR/kestrevan" --print-scores --data-dir "$CASE_DIR/data" 2>/dev/null | grep -q ' BAD$' ||
+        case_fail "the winning entry is not in the table"
+    fi
+  done
+done
+
+# A linked table (a synced folder) is saved where the link leads; the link stays.
+if new_case "hs.ini: a link into another folder, a winning flight"; then
+  mkdir -p "$CASE_DIR/synced"
+  mv "$CASE_DIR/data/hs.ini" "$CASE_DIR/synced/scores.ini"
+  ln -s ../synced/scores.ini "$CASE_DIR/data/hs.ini"
+  SESSION="$SCRATCH/win.txt" run_case quiet
+  [ -L "$CASE_DIR/data/hs.ini" ] || case_fail "the link was replaced by a file"
+  [ "$(grep -c '"BAD"' "$CASE_DIR/synced/scores.ini")" -eq 2 ] || case_fail "the entry did not reach the linked file"
+fi
+
+# ---- signals -------------------------------------------------------------------
+# A shutdown (TERM), Ctrl+C (INT) or a closed terminal (HUP) while a winner
+# types a name: the name typed so far is stored, and the trace and the
+# recording are whole, the recording one the game replays.
+{ cat "$ROOT/tests/golden/win.txt"; printf '%s\n' '1 b' '1 -' '1 a' '1 -' '1 d' '1 -' '9999999 -'; } \
+  >"$SCRATCH/win-waits.txt"
+for sig in TERM INT HUP; do
+  if new_case "signal: $sig on the name entry, BAD typed" fresh; then
+    # A background job starts with SIGINT ignored; a player's game does not.
+    env --default-signal=INT "$CASE_DIR/kestrevan" --headless --input "$SCRATCH/win-waits.txt" \
+      --data-dir "$CASE_DIR/data" --trace "$CASE_DIR/trace.csv" --record "$CASE_DIR/record.txt" \
+      >/dev/null 2>"$CASE_DIR/err.txt" &
+    pid=$!
+    ( sleep "$TIMEOUT"; kill -KILL "$pid" 2>/dev/null ) &
+    watchdog=$!
+    # The trace is written in blocks: forty rows of the name entry seen means
+    # the name is typed.
+    for _ in $(seq $((TIMEOUT * 10))); do
+      rows=$(grep -c hs_getname "$CASE_DIR/trace.csv" 2>/dev/null || true)
+      [ "${rows:-0}" -gt 40 ] && break
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -"$sig" "$pid" 2>/dev/null || case_fail "the game ended before the signal"
+    status=0
+    wait "$pid" || status=$?
+    kill "$watchdog" 2>/dev/null || true
+    [ "$status" -eq 0 ] || case_fail "exit status $status; stderr: $(head -c 300 "$CASE_DIR/err.txt")"
+    "$CASE_DIR/kestrevan" --print-scores --data-dir "$CASE_DIR/data" 2>/dev/null | grep -q ' BAD$' ||
+      case_fail "the name typed so far was not stored"
+    [ "$(tail -c 1 "$CASE_DIR/trace.csv" | od -An -tx1 | tr -d ' ')" = 0a ] ||
+      case_fail "the trace ends mid-row"
+    "$CASE_DIR/kestrevan" --headless --input "$CASE_DIR/record.txt" --data-dir "$CASE_DIR/replay" \
+      >/dev/null 2>&1 || case_fail "the recording does not replay"
+  fi
+done
 
 # ---- hs.pak beside the program ----------------------------------------------
 # pak_case NAME: writes stdin over hs.pak; with no hs.ini the table must

@@ -1,10 +1,9 @@
 #include "shell/settings.h"
 
+#include "components/read_file.h"
 #include "core/log.h"
 
 #include <cstddef>
-#include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace {
@@ -38,14 +37,9 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
 // When the file is longer, the cut-off last line is dropped so a half value
 // never comes back.
 bool ReadHead(const std::string& path, std::string& out) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error) || error) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(kMaxReadBytes + 1, '\0');
-  in.read(out.data(), static_cast<std::streamsize>(out.size()));
-  if (in.bad()) return false;
-  out.resize(static_cast<std::size_t>(in.gcount()));
+  ReadResult file = ReadSmallFile(path, kMaxReadBytes);
+  if (file.status != ReadStatus::kOk && file.status != ReadStatus::kTooLarge) return false;
+  out = std::move(file.bytes);
   if (out.size() > kMaxReadBytes) {
     out.resize(kMaxReadBytes);
     const std::size_t lastBreak = out.rfind('\n');

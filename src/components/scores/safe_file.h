@@ -7,6 +7,8 @@
 #include <system_error>
 #include <vector>
 
+#include "components/read_file.h"
+
 // Saving a small file so that it holds its old or its new content at every
 // moment, whatever happens: a crash, a full disk, a read-only folder.
 
@@ -87,20 +89,6 @@ class SaveLock {
   bool held_ = false;
   bool busy_ = false;
 };
-
-// kUnreadable: there, but this user may not read it (permissions); unlike a
-// damaged file it is nobody's to move or replace.
-enum class ReadStatus { kOk, kMissing, kNotAFile, kTooLarge, kUnreadable, kFailed };
-
-struct ReadResult {
-  ReadStatus status = ReadStatus::kFailed;
-  std::string bytes;
-  std::string problem;  // why it could not be read, for a message
-};
-
-// Reads a whole file of at most `limit` bytes, without ever waiting on a
-// pipe or a device put where the file should be.
-ReadResult ReadSmallFile(const std::string& path, size_t limit);
 
 bool IsRegularFile(const std::string& path);
 // A regular file this process may write, in a folder it may write (a portable

@@ -3,14 +3,17 @@
 #include <SDL.h>
 
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 
 #include "components/component_error.h"
+#include "components/read_file.h"
 
 namespace {
 
 constexpr uint64_t kMaxConvertBytes = 0x7fffffff;
+// The longest music loop is a few megabytes; a file far past that is a
+// mistake, and is refused before it is read into memory.
+constexpr size_t kMaxWavBytes = 256u * 1024u * 1024u;
 
 [[noreturn]] void Fail(const std::string& path, const std::string& reason) {
   throw ComponentError("LoadSound", path + ": " + reason);
@@ -150,15 +153,15 @@ WavSound LoadFromStream(StreamGuard& guard, const std::string& path) {
 }  // namespace
 
 WavSound LoadWav(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(status)) Fail(path, "file not found");
-  if (!std::filesystem::is_regular_file(status)) Fail(path, "not a regular file");
-
-  StreamGuard guard;
-  guard.stream = SDL_RWFromFile(path.c_str(), "rb");
-  if (guard.stream == nullptr) Fail(path, SDL_GetError());
-  return LoadFromStream(guard, path);
+  const ReadResult file = ReadSmallFile(path, kMaxWavBytes);
+  switch (file.status) {
+    case ReadStatus::kOk: break;
+    case ReadStatus::kMissing: Fail(path, "file not found");
+    case ReadStatus::kNotAFile: Fail(path, "not a regular file");
+    case ReadStatus::kTooLarge: Fail(path, "too large for a sound");
+    default: Fail(path, file.problem);
+  }
+  return DecodeWav(reinterpret_cast<const uint8_t*>(file.bytes.data()), file.bytes.size(), path);
 }
 
 WavSound DecodeWav(const uint8_t* data, size_t size, const std::string& name) {

@@ -3,10 +3,11 @@
 #include <SDL_image.h>
 
 #include <chrono>
-#include <filesystem>
+#include <csignal>
 #include <system_error>
 
 #include "components/component_error.h"
+#include "components/read_file.h"
 #include "components/media/path_resolve.h"
 #include "core/log.h"
 #include "sdl_engine_impl.h"
@@ -17,6 +18,25 @@
 namespace {
 
 constexpr const char* kCaption = "Kestrevan 1.05";
+
+// SDL turns SIGINT and SIGTERM into a quit event; a closed terminal sends
+// SIGHUP, whose default would end the game on the spot and lose a name
+// being typed. It ends the game the same orderly way instead, unless the
+// player asked for it to be ignored (nohup).
+volatile std::sig_atomic_t hungUp = 0;
+
+void OnHangUp(int) { hungUp = 1; }
+
+void CatchHangUp() {
+#ifndef _WIN32
+  struct sigaction before {};
+  if (sigaction(SIGHUP, nullptr, &before) != 0 || before.sa_handler == SIG_IGN) return;
+  struct sigaction act {};
+  act.sa_handler = OnHangUp;
+  sigemptyset(&act.sa_mask);
+  sigaction(SIGHUP, &act, nullptr);
+#endif
+}
 
 }  // namespace
 
@@ -58,6 +78,7 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
     throw ComponentError("Initialize", std::string("cannot start SDL: ") + SDL_GetError());
   }
   initializedSystems_ = systems;
+  CatchHangUp();
   // From here on a failure leaves things for Shutdown, which the shell calls.
   state_ = State::kRunning;
   try {
@@ -147,10 +168,11 @@ void SdlEngine::CreateRenderer() {
 }
 
 void SdlEngine::SetWindowIcon() {
-  const std::string iconPath = FilePath("files/icon.png");
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(iconPath, error)) return;  // no icon is fine
-  SDL_Surface* icon = IMG_Load(iconPath.c_str());
+  // No icon, or one that cannot be read, leaves the system's own.
+  const ReadResult file = ReadSmallFile(FilePath("files/icon.png"), 16u * 1024u * 1024u);
+  if (file.status != ReadStatus::kOk) return;
+  SDL_Surface* icon =
+      IMG_Load_RW(SDL_RWFromConstMem(file.bytes.data(), static_cast<int>(file.bytes.size())), 1);
   if (!icon) return;
   SDL_SetWindowIcon(window_, icon);
   SDL_FreeSurface(icon);
@@ -218,6 +240,10 @@ void SdlEngine::SetCloseHandler(std::function<void(int16_t& cancel)> handler) {
 }
 
 void SdlEngine::PumpEvents() {
+  if (hungUp) {
+    hungUp = 0;
+    RequestClose();
+  }
   SDL_Event event;
   while (state_ == State::kRunning && SDL_PollEvent(&event)) HandleEvent(event);
 }

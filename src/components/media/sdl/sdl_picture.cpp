@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <vector>
 
+#include "components/read_file.h"
 #include "dds_decoder.h"
 
 namespace fs = std::filesystem;
@@ -17,35 +17,32 @@ namespace {
 
 // Nothing the game loads comes near this; a bigger file is a mistake, not a
 // picture, and is refused before it is read into memory.
-constexpr uintmax_t kMaxPictureFileBytes = 256u * 1024u * 1024u;
+constexpr size_t kMaxPictureFileBytes = 256u * 1024u * 1024u;
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (error || !fs::exists(status)) throw PictureError("file not found");
-  if (!fs::is_regular_file(status)) throw PictureError("not a regular file");
-  const uintmax_t size = fs::file_size(path, error);
-  if (error) throw PictureError("cannot read the file size (" + error.message() + ")");
-  if (size == 0) throw PictureError("empty file");
-  if (size > kMaxPictureFileBytes) throw PictureError("file too large for a picture");
-
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw PictureError("cannot open the file");
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) throw PictureError("read failed");
-  return bytes;
+std::string ReadWholeFile(const std::string& path) {
+  ReadResult file = ReadSmallFile(path, kMaxPictureFileBytes);
+  switch (file.status) {
+    case ReadStatus::kOk: break;
+    case ReadStatus::kMissing: throw PictureError("file not found");
+    case ReadStatus::kNotAFile: throw PictureError("not a regular file");
+    case ReadStatus::kTooLarge: throw PictureError("file too large for a picture");
+    default: throw PictureError(file.problem);
+  }
+  if (file.bytes.empty()) throw PictureError("empty file");
+  return std::move(file.bytes);
 }
 
 // The JPEG reader quietly makes up the end of a cut-off file, so a
 // half-copied picture would load as if whole: a JPEG must close with its
 // end-of-image marker somewhere after its last scan.
-void RequireWholeJpeg(const std::vector<uint8_t>& bytes) {
-  if (bytes.size() < 3 || bytes[0] != 0xFF || bytes[1] != 0xD8 || bytes[2] != 0xFF) return;
+void RequireWholeJpeg(const std::string& text) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  const size_t size = text.size();
+  if (size < 3 || bytes[0] != 0xFF || bytes[1] != 0xD8 || bytes[2] != 0xFF) return;
   size_t lastScan = 0;
-  for (size_t i = 2; i + 1 < bytes.size(); ++i)
+  for (size_t i = 2; i + 1 < size; ++i)
     if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA) lastScan = i;
-  for (size_t i = lastScan + 2; lastScan != 0 && i + 1 < bytes.size(); ++i)
+  for (size_t i = lastScan + 2; lastScan != 0 && i + 1 < size; ++i)
     if (bytes[i] == 0xFF && bytes[i + 1] == 0xD9) return;
   throw PictureError("truncated JPEG data (no end-of-image marker)");
 }
@@ -55,17 +52,18 @@ void RequireWholeJpeg(const std::vector<uint8_t>& bytes) {
 Picture DecodePicture(const std::string& path, int32_t colorKey) {
   // Straight into the picture's own pixels: loading is when the game's
   // memory peaks, and every extra copy of a full-screen picture shows there.
-  std::vector<uint8_t> bytes = ReadWholeFile(path);
+  std::string file = ReadWholeFile(path);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
   std::vector<uint32_t> pixels;
   int width = 0, height = 0;
-  if (LooksLikeDds(bytes.data(), bytes.size())) {
+  if (LooksLikeDds(bytes, file.size())) {
     DecodedImage image;
     try {
-      image = DecodeDds(bytes.data(), bytes.size());
+      image = DecodeDds(bytes, file.size());
     } catch (const DdsError& error) {
       throw PictureError(error.what());
     }
-    bytes = {};
+    file = {};
     width = image.width;
     height = image.height;
     pixels.resize(static_cast<size_t>(width) * height);
@@ -75,12 +73,12 @@ Picture DecodePicture(const std::string& path, int32_t colorKey) {
       in += 4;
     }
   } else {
-    RequireWholeJpeg(bytes);
-    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    RequireWholeJpeg(file);
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(file.size()));
     if (!stream) throw PictureError(SDL_GetError());
     SurfacePtr decoded(IMG_Load_RW(stream, 1));
     if (!decoded) throw PictureError(std::string("cannot decode: ") + IMG_GetError());
-    bytes = {};
+    file = {};
     width = decoded->w;
     height = decoded->h;
     pixels.resize(static_cast<size_t>(width) * height);
