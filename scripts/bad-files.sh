@@ -554,6 +554,70 @@ for sig in TERM INT HUP; do
   fi
 done
 
+# ---- outputs ---------------------------------------------------------------------
+# Every file a run writes for its caller: one that cannot be written whole
+# is named and the run ends with status 1; a device is written into, never
+# replaced by a file.
+output_case() {  # output_case NAME STATUS NAMED ARGS...: NAMED must be on stderr
+  local name=$1 want=$2 named=$3 status=0
+  shift 3
+  if new_case "output: $name"; then
+    timeout --signal=KILL "$TIMEOUT" "$CASE_DIR/kestrevan" --headless --input "${SESSION:-$SCRATCH/session.txt}" \
+      --data-dir "$CASE_DIR/data" "$@" >"$CASE_DIR/out.txt" 2>"$CASE_DIR/err.txt" || status=$?
+    [ "$status" -eq "$want" ] || case_fail "exit status $status, not $want; stderr: $(head -c 300 "$CASE_DIR/err.txt")"
+    [ -z "$named" ] || grep -qF -- "$named" "$CASE_DIR/err.txt" || case_fail "no line names $named"
+    [ -c /dev/full ] || case_fail "/dev/full is no longer a device"
+  fi
+}
+for opt in --trace --record --frame-log --frame-hashes; do
+  output_case "$opt /dev/full" 1 /dev/full "$opt" /dev/full
+  output_case "$opt in a missing folder" 1 "$SCRATCH/missing/out" "$opt" "$SCRATCH/missing/out"
+done
+output_case "--screenshot-at in a folder that cannot be made" 1 "$SCRATCH/session.txt/shots" \
+  --screenshot-at 5 --screenshot-dir "$SCRATCH/session.txt/shots"
+if new_case "output: --record into a pipe"; then
+  mkfifo "$CASE_DIR/pipe"
+  cat "$CASE_DIR/pipe" >"$CASE_DIR/recorded.txt" &
+  reader=$!
+  "$CASE_DIR/kestrevan" --headless --input "$SCRATCH/session.txt" --data-dir "$CASE_DIR/data" \
+    --record "$CASE_DIR/pipe" 2>>"$CASE_DIR/err.txt" || case_fail "exit status $?"
+  wait "$reader"
+  [ -p "$CASE_DIR/pipe" ] || case_fail "the pipe was replaced"
+  grep -q '^seed ' "$CASE_DIR/recorded.txt" || case_fail "nothing came through the pipe"
+fi
+if new_case "output: --print-scores and --decode-image into /dev/full"; then
+  "$CASE_DIR/kestrevan" --print-scores --data-dir "$CASE_DIR/data" >/dev/full 2>/dev/null &&
+    case_fail "--print-scores into /dev/full ended with status 0"
+  "$CASE_DIR/kestrevan" --decode-image "$CASE_DIR/files/land.dds" /dev/full 2>/dev/null &&
+    case_fail "--decode-image into /dev/full ended with status 0"
+  [ -c /dev/full ] || case_fail "/dev/full is no longer a device"
+fi
+
+# A full disk (a small tmpfs; only root may mount one): the saved table
+# stays whole, a winning entry is said plainly not to be saved, and the run
+# ends with status 1.
+FULL="$SCRATCH/full-disk"
+mkdir -p "$FULL"
+if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=256k tmpfs "$FULL" 2>/dev/null; then
+  trap 'umount "$FULL" 2>/dev/null; cleanup' EXIT
+  cp -r "$SAVED" "$FULL/data"
+  head -c 1M /dev/zero >"$FULL/filler" 2>/dev/null || true
+  if new_case "full disk: a winning flight"; then
+    status=0
+    timeout --signal=KILL "$TIMEOUT" "$CASE_DIR/kestrevan" --headless --input "$SCRATCH/win.txt" \
+      --data-dir "$FULL/data" >/dev/null 2>"$CASE_DIR/err.txt" || status=$?
+    [ "$status" -eq 1 ] || case_fail "exit status $status, not 1"
+    grep -q 'NOT SAVED: the entry "BAD"' "$CASE_DIR/err.txt" || case_fail "no line says the entry is not saved: $(head -c 300 "$CASE_DIR/err.txt")"
+    [ "$("$CASE_DIR/kestrevan" --print-scores --data-dir "$FULL/data" 2>/dev/null)" = "$(cat "$SCRATCH/saved-table.txt")" ] ||
+      case_fail "the saved table changed"
+  fi
+  output_case "full disk: --trace" 1 "$FULL/trace.csv" --trace "$FULL/trace.csv"
+  umount "$FULL"
+  trap cleanup EXIT
+else
+  NOTES+=("full disk: skipped (mounting a small tmpfs needs root)")
+fi
+
 # ---- hs.pak beside the program ----------------------------------------------
 # pak_case NAME: writes stdin over hs.pak; with no hs.ini the table must
 # start empty after a line naming hs.pak; with the saved hs.ini the package

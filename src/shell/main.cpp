@@ -1,13 +1,16 @@
 // The command line: plays, replays, records and tests the same game.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "components/media/sdl/platform_paths.h"
+#include "components/output_file.h"
 #include "components/media/sdl/sdl_engine.h"
 #include "components/scores/file_score_board.h"
 #include "components/scores/safe_file.h"
@@ -71,6 +74,10 @@ int PrintScores(ScoreBoard& scores) {
     for (int16_t row = 1; row <= 10; ++row)
       if (scores.GetScore(row) > 0)
         std::printf("%s\n", ScoreRowText(row, scores.GetScore(row), scores.GetName(row)).c_str());
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+      std::fprintf(stderr, "kestrevan: cannot write the score table to standard output\n");
+      return 1;
+    }
     return 0;
   } catch (const ComponentError& e) {
     std::fprintf(stderr, "kestrevan: %s\n", e.what());
@@ -107,17 +114,6 @@ SdlEngineOptions EngineOptionsFor(const CommandLine& line, const std::string& se
   return o;
 }
 
-// The recording is saved like the score table: whole or not at all.
-bool SaveRecording(const std::string& path, const std::string& text) {
-  try {
-    const std::string warning = SaveFileSafely(SystemFileOps(), path, text);
-    if (!warning.empty()) LogLine(warning);
-    return true;
-  } catch (const SaveError&) {
-    return false;
-  }
-}
-
 int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoard& scores) {
   InputScript script;
   if (!line.inputPath.empty()) {
@@ -130,17 +126,30 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
   }
   const uint64_t seed = ChooseSeed(line, script);
 
+  // Outputs are checked before the run: a flight flown for nothing is worse
+  // than a refusal at the start.
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
   if (!line.tracePath.empty()) {
     trace.reset(std::fopen(line.tracePath.c_str(), "wb"));
     if (!trace) {
-      std::fprintf(stderr, "kestrevan: %s: cannot write the trace\n", line.tracePath.c_str());
-      return 2;
+      std::fprintf(stderr, "kestrevan: %s: cannot write the trace: %s\n", line.tracePath.c_str(),
+                   std::strerror(errno));
+      return 1;
+    }
+  }
+  if (!line.recordPath.empty()) {
+    if (const std::string reason = CheckOutputPath(line.recordPath); !reason.empty()) {
+      std::fprintf(stderr, "kestrevan: %s: cannot write the recording: %s\n",
+                   line.recordPath.c_str(), reason.c_str());
+      return 1;
     }
   }
 
   const std::string settingsPath = FindSettings(programFolder);
-  std::unique_ptr<MediaEngine> engine = CreateSdlEngine(EngineOptionsFor(line, settingsPath));
+  int failedOutputs = 0;
+  SdlEngineOptions engineOptions = EngineOptionsFor(line, settingsPath);
+  engineOptions.failedOutputs = &failedOutputs;
+  std::unique_ptr<MediaEngine> engine = CreateSdlEngine(engineOptions);
   Random random(seed);
   Game game(*engine, &scores, random);
   InputRecorder recorder(seed);
@@ -168,11 +177,24 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
     std::fprintf(stderr, "kestrevan: seed %llu\n", static_cast<unsigned long long>(seed));
   }
 
-  const int status = Main(game, options);
+  // The engine's own outputs are closed, and counted, by its shutdown.
+  int status = Main(game, options);
+  if (failedOutputs > 0) status = std::max(status, 1);
 
-  if (!line.recordPath.empty() && !SaveRecording(line.recordPath, recorder.Text())) {
-    std::fprintf(stderr, "kestrevan: %s: cannot write the recording\n", line.recordPath.c_str());
-    return status == 0 ? 1 : status;
+  if (trace) {
+    if (const std::string reason = CloseOutput(trace.release()); !reason.empty()) {
+      std::fprintf(stderr, "kestrevan: %s: cannot write the trace: %s\n", line.tracePath.c_str(),
+                   reason.c_str());
+      status = std::max(status, 1);
+    }
+  }
+  if (!line.recordPath.empty()) {
+    if (const std::string reason = WriteOutputFile(line.recordPath, recorder.Text());
+        !reason.empty()) {
+      std::fprintf(stderr, "kestrevan: %s: cannot write the recording: %s\n",
+                   line.recordPath.c_str(), reason.c_str());
+      status = std::max(status, 1);
+    }
   }
   return status;
 }

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "components/component_error.h"
+#include "components/output_file.h"
 #include "components/read_file.h"
 #include "components/media/path_resolve.h"
 #include "core/log.h"
@@ -98,15 +99,21 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
     Shutdown();
     throw;
   }
+  // Measuring aids: the game plays on without them, and the run ends with
+  // a failing status.
   if (!options_.frameLogPath.empty()) {
     frameLog_.reset(std::fopen(options_.frameLogPath.c_str(), "w"));
-    // A measuring aid only: the game plays on without it.
-    if (!frameLog_) LogOnce("frame log: " + options_.frameLogPath + ": cannot write");
+    if (!frameLog_) OutputFailed("frame log: " + options_.frameLogPath + ": cannot write");
   }
   if (!options_.frameHashPath.empty()) {
     frameHashes_.reset(std::fopen(options_.frameHashPath.c_str(), "w"));
-    if (!frameHashes_) LogOnce("frame hashes: " + options_.frameHashPath + ": cannot write");
+    if (!frameHashes_) OutputFailed("frame hashes: " + options_.frameHashPath + ": cannot write");
   }
+}
+
+void SdlEngine::OutputFailed(const std::string& message) {
+  LogOnce(message);
+  if (options_.failedOutputs) ++*options_.failedOutputs;
 }
 
 void SdlEngine::RequireVisibleDisplay() {
@@ -198,8 +205,14 @@ void SdlEngine::Shutdown() {
   // Only what we started: other users of SDL in the process keep theirs.
   if (initializedSystems_) SDL_QuitSubSystem(initializedSystems_);
   initializedSystems_ = 0;
-  frameLog_.reset();
-  frameHashes_.reset();
+  if (frameLog_) {
+    const std::string reason = CloseOutput(frameLog_.release());
+    if (!reason.empty()) OutputFailed("frame log: " + options_.frameLogPath + ": " + reason);
+  }
+  if (frameHashes_) {
+    const std::string reason = CloseOutput(frameHashes_.release());
+    if (!reason.empty()) OutputFailed("frame hashes: " + options_.frameHashPath + ": " + reason);
+  }
   state_ = State::kShutDown;
 }
 

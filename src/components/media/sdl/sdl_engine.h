@@ -30,6 +30,9 @@ struct SdlEngineOptions {
   // When set, each finished frame appends "pass hash" (16 hex digits) to
   // this file: the pictures of a replay, checkable like its trace.
   std::string frameHashPath;
+  // When set, counts the outputs above that could not be written whole
+  // (each is named on stderr once), so the run can end with a failure.
+  int* failedOutputs = nullptr;
 };
 
 std::unique_ptr<MediaEngine> CreateSdlEngine(const SdlEngineOptions& options);

@@ -84,6 +84,8 @@ class SdlEngine final : public MediaEngine {
   // Logs a failure once and returns false: screenshots never stop the game.
   bool SaveFrame(const std::string& path);
   void SaveHotkeyScreenshot();
+  // Logs a failed output once and counts it for the command line.
+  void OutputFailed(const std::string& message);
   bool IsScreenshotPass() const;
   void LogPresent();
   void LogFrameHash();

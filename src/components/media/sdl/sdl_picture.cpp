@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "components/output_file.h"
 #include "components/read_file.h"
 #include "dds_decoder.h"
 
@@ -90,11 +91,44 @@ Picture DecodePicture(const std::string& path, int32_t colorKey) {
   return MakePicture(width, height, std::move(pixels), colorKey);
 }
 
+namespace {
+
+// SDL_image writes a PNG through an SDL stream; this one keeps it in memory,
+// so the file is written and checked by our own writer (SDL's file stream
+// drops the error of its close, where a full disk shows).
+size_t AppendToString(SDL_RWops* stream, const void* data, size_t size, size_t count) {
+  static_cast<std::string*>(stream->hidden.unknown.data1)
+      ->append(static_cast<const char*>(data), size * count);
+  return count;
+}
+
+int FreeStream(SDL_RWops* stream) {
+  SDL_FreeRW(stream);
+  return 0;
+}
+
+// A PNG is written front to back; a writer that tried to look back would
+// get a plain refusal.
+Sint64 NoSize(SDL_RWops*) { return -1; }
+Sint64 NoSeek(SDL_RWops*, Sint64, int) { return -1; }
+size_t NoRead(SDL_RWops*, void*, size_t, size_t) { return 0; }
+
+}  // namespace
+
 std::string SavePixelsPng(const uint32_t* argb, int width, int height, int pitchPixels,
                           const std::string& path) {
   SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(
       const_cast<uint32_t*>(argb), width, height, 32, pitchPixels * 4, SDL_PIXELFORMAT_ARGB8888));
   if (!surface) return SDL_GetError();
-  if (IMG_SavePNG(surface.get(), path.c_str()) != 0) return IMG_GetError();
-  return {};
+  std::string png;
+  SDL_RWops* stream = SDL_AllocRW();
+  if (!stream) return SDL_GetError();
+  stream->hidden.unknown.data1 = &png;
+  stream->size = NoSize;
+  stream->seek = NoSeek;
+  stream->read = NoRead;
+  stream->write = AppendToString;
+  stream->close = FreeStream;
+  if (IMG_SavePNG_RW(surface.get(), stream, 1) != 0) return IMG_GetError();
+  return WriteOutputFile(path, png);
 }
