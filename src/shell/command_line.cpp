@@ -2,9 +2,37 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <cstdio>
+#include <functional>
+#include <limits>
+#include <string>
 
 namespace {
+
+// CLI11's own range checks word their bounds as 300-digit numbers; these say
+// what a player can type.
+std::function<std::string(const std::string&)> WholeNumber(long long low, long long high) {
+  return [low, high](const std::string& text) -> std::string {
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error == std::errc() && stop == end && value >= low && value <= high) return {};
+    if (high == std::numeric_limits<long long>::max())
+      return "must be a whole number, " + std::to_string(low) + " or more";
+    return "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+  };
+}
+
+// A seed is any number a 64-bit generator takes, and nothing it would
+// quietly wrap round.
+std::string CheckSeed(const std::string& text) {
+  uint64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error == std::errc() && stop == end) return {};
+  return "must be a whole number from 0 to " + std::to_string(std::numeric_limits<uint64_t>::max());
+}
 
 bool ReadWindowSize(const std::string& text, int& width, int& height) {
   char tail = 0;
@@ -37,17 +65,20 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& o) {
                    : std::string("expected WxH between 160x120 and 16384x16384");
       });
   cli.add_option("--fps", o.fps, "Frames per second (0 = as fast as possible)")
-      ->check(CLI::Range(0, 1000));
+      ->check(WholeNumber(0, 1000));
   cli.add_option("--seed", o.seed,
-                 "Seed of the random generator (a seed and a script replay a flight)");
+                 "Seed of the random generator (a seed and a script replay a flight)")
+      ->check(CheckSeed);
   cli.add_option("--input", o.inputPath, "Replay the keys of an input script")
       ->check(CLI::ExistingFile);
   cli.add_option("--record", o.recordPath, "Write the keys of this session as an input script");
   cli.add_option("--trace", o.tracePath, "Write one CSV row of game state per frame");
-  cli.add_option("--frames", o.frames, "Stop after this many frames")->check(CLI::PositiveNumber);
-  cli.add_option("--screenshot-at", o.screenshotAt, "Save the frames shown in these passes as PNG")
+  cli.add_option("--frames", o.frames, "Stop after this many frames")
+      ->check(WholeNumber(1, std::numeric_limits<long long>::max()));
+  cli.add_option("--screenshot-at", o.screenshotAt,
+                 "Save the frames shown in these passes as PNG into --screenshot-dir")
       ->delimiter(',')
-      ->check(CLI::PositiveNumber);
+      ->check(WholeNumber(1, std::numeric_limits<long long>::max()));
   cli.add_option("--screenshot-dir", o.screenshotDir, "Folder for --screenshot-at pictures");
   cli.add_option("--data-dir", o.dataDir,
                  "Folder for the score table (default: the user's data folder)");
@@ -62,7 +93,8 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& o) {
   try {
     cli.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return cli.exit(e);
+    // --help and --version end here with 0; every refusal is a usage error.
+    return cli.exit(e) == 0 ? 0 : 2;
   }
 
   if (!windowSize.empty()) ReadWindowSize(windowSize, o.windowWidth, o.windowHeight);
