@@ -120,7 +120,8 @@ wav() {
 DDS_VARIANTS=(empty short-header wrong-magic one-byte-short half-file width-zero height-zero
   huge-65535 huge-ffffffff overflow-46341 dx10 dxt2 dxt4 bits-0 bits-7 bits-64 masks-zero
   masks-overlap cube volume wav-bytes junk)
-OTHER_PICTURE_VARIANTS=(empty junk header-only half-file wav-bytes dds-bytes-cut)
+OTHER_PICTURE_VARIANTS=(empty junk header-only half-file wav-bytes dds-bytes-cut huge-png
+  huge-jpeg bmp-lies)
 make_picture() {
   local variant=$1 original=$2
   case "$variant" in
@@ -148,6 +149,11 @@ make_picture() {
     wav-bytes) wav 1 22050 16 1 2000 2000 ;;
     dds-bytes-cut) dxt5 64 64; zeros 100 ;;
     junk) junk 5000 ;;
+    # A few bytes that claim 60000 x 60000 pixels, and a BMP that claims
+    # more rows than it holds: refused from the header, before any decoding.
+    huge-png) printf '\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\xea\x60\0\0\xea\x60\x08\x06\0\0\0\0\0\0\0'; junk 200 ;;
+    huge-jpeg) printf '\xff\xd8\xff\xc0\0\x11\x08\xea\x60\xea\x60\x03'; junk 200 ;;
+    bmp-lies) printf "BM$(le32 300)\0\0\0\0$(le32 54)$(le32 40)$(le32 64)$(le32 64)$(le16 1)$(le16 24)$(le32 0)"; zeros 300 ;;
     *) echo "bad-files: no picture variant $variant" >&2; exit 1 ;;
   esac
 }

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace {
@@ -102,7 +101,8 @@ InputScript ParseInputScript(const std::string& text) {
   InputScript script;
   bool seenFrames = false;
   int lineNumber = 0;
-  std::size_t pos = 0;
+  // A byte-order mark, as an editor on Windows may write it.
+  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   while (pos < text.size()) {
     ++lineNumber;
     std::size_t lineEnd = text.find('\n', pos);
@@ -145,17 +145,21 @@ InputScript LoadInputScript(const std::string& path) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error))
     throw std::runtime_error(path + ": is a directory, not an input script");
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (!error && size > kMaxScriptBytes)
-    throw std::runtime_error(path + ": too big for an input script (" + std::to_string(size) +
-                             " bytes)");
+  // A pipe or a device (`--input /dev/stdin`) has no size to check first,
+  // so the bytes are counted as they come.
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error(path + ": cannot open (" + std::strerror(errno) + ")");
-  std::ostringstream text;
-  text << in.rdbuf();
+  std::string text;
+  char chunk[1 << 16];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxScriptBytes)
+      throw std::runtime_error(path + ": too big for an input script (over " +
+                               std::to_string(kMaxScriptBytes) + " bytes)");
+  }
   if (in.bad()) throw std::runtime_error(path + ": read error");
   try {
-    return ParseInputScript(text.str());
+    return ParseInputScript(text);
   } catch (const InputScriptError& e) {
     throw std::runtime_error(path + ": " + e.what());
   }

@@ -9,8 +9,13 @@
 #include <optional>
 #include <string>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#endif
+
 #include "components/media/sdl/platform_paths.h"
 #include "components/output_file.h"
+#include "components/read_file.h"
 #include "components/media/sdl/sdl_engine.h"
 #include "components/scores/file_score_board.h"
 #include "components/scores/safe_file.h"
@@ -38,13 +43,32 @@ std::string FindProgramFolder(const std::string& exeFolder) {
   return exeFolder;
 }
 
+// The first setup.ini that reads: beside the program, else the user's. One
+// that is there but cannot be read is said once, and the next is tried.
 std::string FindSettings(const std::string& programFolder) {
-  std::error_code ec;
-  const fs::path beside = fs::path(programFolder) / "setup.ini";
-  if (fs::is_regular_file(beside, ec)) return beside.string();
-  const fs::path user = fs::path(UserConfigFolder()) / "setup.ini";
-  if (fs::is_regular_file(user, ec)) return user.string();
+  const std::string userFolder = UserConfigFolder();
+  for (const std::string& folder : {programFolder, userFolder}) {
+    if (folder.empty()) continue;
+    const std::string path = (fs::path(folder) / "setup.ini").string();
+    // One byte is enough to know it reads.
+    const ReadResult file = ReadSmallFile(path, 1);
+    if (file.status == ReadStatus::kOk || file.status == ReadStatus::kTooLarge) return path;
+    if (file.status != ReadStatus::kMissing) LogLine(path + " " + file.problem + "; not used");
+  }
   return {};
+}
+
+// A standard stream closed by whoever started the game (`kestrevan 2>&-`)
+// would pass its number to the next file opened, and a message meant for
+// stderr would land in a trace or a score table.
+void ReopenClosedStandardStreams() {
+#ifndef _WIN32
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free number is this one, as those below are open by now.
+    ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+  }
+#endif
 }
 
 int DecodeImage(const std::string& from, const std::string& to) {
@@ -202,11 +226,18 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
 }  // namespace
 
 int main(int argc, char** argv) {
+  ReopenClosedStandardStreams();
   CommandLine line;
   if (const std::optional<int> status = ParseCommandLine(argc, argv, line)) return *status;
   if (!line.decodeImage.empty()) return DecodeImage(line.decodeImage[0], line.decodeImage[1]);
 
   const std::string programFolder = FindProgramFolder(ExecutableFolder());
+  if (line.dataDir.empty() && UserDataFolder().empty()) {
+    std::fprintf(stderr,
+                 "kestrevan: cannot tell where your home folder is (HOME is not set); "
+                 "name a folder for the score table with --data-dir\n");
+    return 1;
+  }
   const std::unique_ptr<FileScoreBoard> scores = CreateScoreStore(line, programFolder);
   if (line.printScores) return PrintScores(*scores);
   const int status = PlayGame(line, programFolder, *scores);

@@ -5,6 +5,11 @@
 #include <cstdlib>
 #include <string>
 
+#if !defined(_WIN32)
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 std::string Env(const char* name) {
@@ -16,6 +21,24 @@ std::string StripSlash(std::string path) {
   while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
   return path;
 }
+
+}  // namespace
+
+std::string HomeFolder() {
+#if defined(_WIN32)
+  return Env("USERPROFILE");
+#else
+  const std::string home = Env("HOME");
+  if (!home.empty() && home[0] == '/') return home;
+  // Services and `env -i` start without HOME; the password database still
+  // knows where the user lives.
+  const struct passwd* entry = ::getpwuid(::getuid());
+  return entry && entry->pw_dir && entry->pw_dir[0] == '/' ? std::string(entry->pw_dir)
+                                                           : std::string();
+#endif
+}
+
+namespace {
 
 // Linux and the BSDs follow the XDG rules; elsewhere SDL knows the place.
 std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
@@ -29,8 +52,9 @@ std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
 #else
   std::string base = Env(variable);
   if (base.empty() || base[0] != '/') {
-    const std::string home = Env("HOME");
-    base = home.empty() ? std::string(".") : home + "/" + fallbackUnderHome;
+    const std::string home = HomeFolder();
+    if (home.empty()) return {};
+    base = home + "/" + fallbackUnderHome;
   }
   return StripSlash(base) + "/kestrevan";
 #endif

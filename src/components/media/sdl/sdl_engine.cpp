@@ -2,11 +2,13 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <system_error>
 
 #include "components/component_error.h"
+#include "components/media/picture_header.h"
 #include "components/output_file.h"
 #include "components/read_file.h"
 #include "components/media/path_resolve.h"
@@ -176,11 +178,34 @@ void SdlEngine::CreateRenderer() {
 
 void SdlEngine::SetWindowIcon() {
   // No icon, or one that cannot be read, leaves the system's own.
-  const ReadResult file = ReadSmallFile(FilePath("files/icon.png"), 16u * 1024u * 1024u);
+  const std::string path = FilePath("files/icon.png");
+  const ReadResult file = ReadSmallFile(path, 16u * 1024u * 1024u);
   if (file.status != ReadStatus::kOk) return;
+  const std::string refusal =
+      CheckPictureHeader(reinterpret_cast<const uint8_t*>(file.bytes.data()), file.bytes.size());
+  if (!refusal.empty()) {
+    LogOnce("files/icon.png " + refusal + "; the window keeps the system's icon");
+    return;
+  }
   SDL_Surface* icon =
       IMG_Load_RW(SDL_RWFromConstMem(file.bytes.data(), static_cast<int>(file.bytes.size())), 1);
   if (!icon) return;
+  // An X server ends a program whose icon overflows its largest request;
+  // a large icon is shown small anyway.
+  constexpr int kLargestIcon = 256;
+  if (icon->w > kLargestIcon || icon->h > kLargestIcon) {
+    const double scale = double(kLargestIcon) / std::max(icon->w, icon->h);
+    SDL_Surface* smaller = SDL_CreateRGBSurfaceWithFormat(0, std::max(1, int(icon->w * scale)),
+                                                          std::max(1, int(icon->h * scale)), 32,
+                                                          SDL_PIXELFORMAT_ARGB8888);
+    if (smaller && SDL_BlitScaled(icon, nullptr, smaller, nullptr) != 0) {
+      SDL_FreeSurface(smaller);
+      smaller = nullptr;
+    }
+    SDL_FreeSurface(icon);
+    icon = smaller;
+    if (!icon) return;
+  }
   SDL_SetWindowIcon(window_, icon);
   SDL_FreeSurface(icon);
 }

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "components/media/picture_header.h"
 #include "components/output_file.h"
 #include "components/read_file.h"
 #include "dds_decoder.h"
@@ -55,6 +56,8 @@ Picture DecodePicture(const std::string& path, int32_t colorKey) {
   // memory peaks, and every extra copy of a full-screen picture shows there.
   std::string file = ReadWholeFile(path);
   const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
+  if (const std::string refusal = CheckPictureHeader(bytes, file.size()); !refusal.empty())
+    throw PictureError(refusal);
   std::vector<uint32_t> pixels;
   int width = 0, height = 0;
   if (LooksLikeDds(bytes, file.size())) {

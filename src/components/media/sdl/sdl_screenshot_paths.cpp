@@ -1,5 +1,7 @@
 #include "sdl_screenshot_paths.h"
 
+#include "components/media/sdl/platform_paths.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,7 +29,9 @@ std::string HotkeyScreenshotFileName(const std::tm& t, int milliseconds) {
 ScreenshotEnvironment CurrentScreenshotEnvironment() {
   ScreenshotEnvironment env;
   env.xdgPicturesDir = std::getenv("XDG_PICTURES_DIR");
-  env.home = std::getenv("HOME");
+  // Kept for the life of the program: the environment hands out pointers.
+  static const std::string home = HomeFolder();
+  env.home = home.c_str();
   env.xdgDataHome = std::getenv("XDG_DATA_HOME");
   return env;
 }
