@@ -560,6 +560,23 @@ for sig in TERM INT HUP; do
   fi
 done
 
+# ---- closed standard streams ---------------------------------------------------
+# Started with stdin, stdout and stderr closed (a launcher, `2>&-`): the
+# next file opened would take a stream's number, and the complaint about a
+# bad picture would land inside the trace.
+if new_case "closed streams: stderr closed with a bad picture, a trace and a winning flight; then all three" fresh; then
+  junk 100 >"$CASE_DIR/files/land.dds"
+  status=0
+  timeout --signal=KILL "$TIMEOUT" "$CASE_DIR/kestrevan" --headless --input "$SCRATCH/win.txt" \
+    --data-dir "$CASE_DIR/data" --trace "$CASE_DIR/trace.csv" </dev/null >/dev/null 2>&- || status=$?
+  timeout --signal=KILL "$TIMEOUT" "$CASE_DIR/kestrevan" --headless --input "$SCRATCH/session.txt" \
+    --data-dir "$CASE_DIR/data" <&- >&- 2>&- || status=$?
+  [ "$status" -eq 0 ] || case_fail "exit status $status"
+  ! grep -aq 'kestrevan:' "$CASE_DIR/trace.csv" || case_fail "a message landed in the trace"
+  "$CASE_DIR/kestrevan" --print-scores --data-dir "$CASE_DIR/data" 2>/dev/null | grep -q ' BAD$' ||
+    case_fail "the winning entry is not in the table"
+fi
+
 # ---- outputs ---------------------------------------------------------------------
 # Every file a run writes for its caller: one that cannot be written whole
 # is named and the run ends with status 1; a device is written into, never
