@@ -125,6 +125,8 @@ class PosixFileOps : public FileOps {
     }
     // Scores are nobody else's business; 0700 like the other per-user data.
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return Errno();
+    // EEXIST may be a file of that name (`--data-dir` naming a file).
+    if (!fs::is_directory(folder, ec)) return std::make_error_code(std::errc::not_a_directory);
     return {};
   }
   std::error_code TryLock(const std::string& path, Handle& handle) override {

@@ -150,6 +150,13 @@ void SdlEngine::HotkeyAction() {
 
 bool SdlEngine::SaveFrame(const std::string& path) {
   std::error_code error;
+  // Screenshot names are the game's own: a pipe or a device found under one
+  // was put there by someone else, and is neither written into nor replaced.
+  const fs::file_status there = fs::symlink_status(path, error);
+  if (fs::exists(there) && !fs::is_regular_file(there)) {
+    LogOnce("screenshot: " + path + ": something other than a plain file is there; not saved");
+    return false;
+  }
   const fs::path folder = fs::path(path).parent_path();
   if (!folder.empty()) fs::create_directories(folder, error);
   const std::string reason = SavePixelsPng(compositor_->Pixels(), compositor_->Width(),
