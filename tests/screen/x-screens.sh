@@ -1,7 +1,7 @@
 # shellcheck shell=bash disable=SC2034
-# Virtual X screens for the tests that look at what the game shows: servers
-# of their own (no display needed), each one screen of 1920 x 1080 at 24
-# bits. Sourced by those tests.
+# Virtual X screens for the test that looks at what the game shows: servers
+# of its own (no display needed), each one screen of 1920 x 1080 at 24
+# bits. Sourced by that test.
 
 # Sourcing makes the scratch folder WORK; on exit the servers stop and the
 # folder goes, unless the test failed (status 1): then it stays for a look.
@@ -17,7 +17,7 @@ SCREEN_PIDS=()
 X_DISPLAY=""
 
 # Exits with 77 (ctest's "skipped") when a tool is missing: only
-# scripts/install-deps.sh's full set can run these tests.
+# scripts/install-deps.sh's full set can run this test.
 need_tools() {
   local tool
   for tool in "$@"; do
@@ -28,8 +28,7 @@ need_tools() {
   done
 }
 
-# start_screen [openbox]: starts a server, and a window manager if asked;
-# leaves its name (":N") in X_DISPLAY.
+# start_screen: starts a server; leaves its name (":N") in X_DISPLAY.
 start_screen() {
   local number="$WORK/screen.${#SCREEN_PIDS[@]}"
   # The server picks a free display itself and writes its number once it
@@ -59,23 +58,11 @@ start_screen() {
     echo "FAIL: the X server on $X_DISPLAY takes no clients or is not 1920 x 1080"
     exit 1
   fi
-  if [ "${1:-}" = openbox ]; then
-    DISPLAY="$X_DISPLAY" openbox --sm-disable --startup "touch $number.managed" >>"$WORK/openbox.log" 2>&1 &
-    SCREEN_PIDS+=($!)
-    for i in $(seq 200); do
-      [ -e "$number.managed" ] && break
-      sleep 0.05
-    done
-    [ -e "$number.managed" ] || { cat "$WORK/openbox.log"; echo "FAIL: openbox did not start"; exit 1; }
-  fi
 }
 
 stop_screens() {
-  local pid i
-  # Window managers first, then their servers.
-  for ((i = ${#SCREEN_PIDS[@]} - 1; i >= 0; i--)); do
-    kill "${SCREEN_PIDS[i]}" 2>/dev/null || true
-  done
+  local pid
+  for pid in "${SCREEN_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${SCREEN_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
 }
 
@@ -97,8 +84,7 @@ launch_game() {
 }
 
 # wait_window PID WxH: waits until the game's window is shown at that size
-# (a window manager's full screen arrives a moment after the window) and
-# leaves its inside's place in WINDOW_X, WINDOW_Y.
+# (full screen arrives a moment after the window) and leaves its inside's place in WINDOW_X, WINDOW_Y.
 wait_window() {
   local pid="$1" size="$2" id="" geometry="" shown="none" i
   for i in $(seq 300); do
