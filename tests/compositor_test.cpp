@@ -230,18 +230,4 @@ TEST(CompositorTest, RandomDrawsMatchTheReferenceToTheBit) {
   }
 }
 
-uint32_t At(const Compositor& c, int x, int y) { return c.Pixels()[y * kW + x]; }
-
-TEST(CompositorTest, OpacityAndTintArithmeticOnAKnownPixel) {
-  // Seven pixels: four through the wide blend, three one at a time.
-  // Chosen so that rounding any step the other way changes the answer.
-  const Picture p = MakePicture(7, 1, std::vector<uint32_t>(7, 0xDBD28CD7));
-  Compositor c(kW, kH);
-  c.BeginFrame(204, 139, 252);
-  c.SetDrawColor(300, 128.4, 63.5);     // 255, 128, 64
-  c.DrawImage(p, {0, 0, 7, 1, 0, 50});  // opacity 127.5 rounds to 128
-  for (int x = 0; x < 7; ++x) EXPECT_EQ(At(c, x, 0), 0xFFCF6DA7u) << x;
-  EXPECT_EQ(At(c, 7, 0), 0xFFCC8BFCu);
-}
-
 }  // namespace

@@ -63,17 +63,4 @@ TEST(KeyboardState, ScriptedSnapshotsFocusLossAndOutOfRangeCodes) {
   }
 }
 
-TEST(KeyCodes, ScriptNamesRoundTrip) {
-  int named = 0;
-  for (int32_t code = 0; code < 256; ++code) {
-    const std::string name = KeyNameFromCode(code);
-    if (name.empty()) continue;
-    ++named;
-    EXPECT_EQ(KeyCodeFromName(name), code) << name;
-  }
-  EXPECT_EQ(named, 52);
-  EXPECT_EQ(KeyCodeFromName("Up"), -1) << "names are lower case";
-  EXPECT_EQ(KeyCodeFromName(""), -1);
-}
-
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 
 #include "components/media/letterbox.h"
@@ -69,12 +70,7 @@ TEST(SdlFramePacer, WaitSleepsToTheRateUnlessUnpaced) {
 TEST(SdlScreenshotPaths, NamesAndTheUserFolder) {
   EXPECT_EQ(PassScreenshotPath("shots", 42), (fs::path("shots") / "frame_000042.png").string());
   std::tm t{};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 6;
-  t.tm_hour = 9;
-  t.tm_min = 4;
-  t.tm_sec = 5;
+  ASSERT_NE(strptime("2026-12-06 09:04:05", "%Y-%m-%d %H:%M:%S", &t), nullptr);
   EXPECT_EQ(HotkeyScreenshotFileName(t, 7), "kestrevan-20261206-090405-007.png");
 
   const TestFolder folder("shot-home");
