@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -21,32 +20,21 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-struct WavLayout {
-  uint16_t encoding = 1;  // 1 PCM, 3 float
-  uint16_t channels = 1;
-  uint32_t rate = 22050;
-  uint16_t bits = 16;
-};
-
 void Put(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+  for (int i = 0; i < bytes; ++i) out.push_back(char(value >> (8 * i)));
 }
 
-// A RIFF file written field by field, so a test can make any field odd.
-std::string WavFile(const WavLayout& layout, const std::string& data) {
-  const uint16_t blockAlign = static_cast<uint16_t>(layout.channels * layout.bits / 8);
+// A PCM RIFF file written field by field, so a test can make any field odd.
+std::string WavFile(uint32_t channels, uint32_t rate, uint32_t bits, const std::string& data) {
   std::string out = "RIFF";
-  Put(out, static_cast<uint32_t>(36 + data.size()), 4);
+  Put(out, uint32_t(36 + data.size()), 4);
   out += "WAVEfmt ";
-  Put(out, 16, 4);
-  Put(out, layout.encoding, 2);
-  Put(out, layout.channels, 2);
-  Put(out, layout.rate, 4);
-  Put(out, layout.rate * blockAlign, 4);
-  Put(out, blockAlign, 2);
-  Put(out, layout.bits, 2);
+  // Two 16-bit fields share a 32-bit word, the first in the low half.
+  for (uint32_t word : {16u, 1u | channels << 16, rate, rate * (channels * bits / 8),
+                        (channels * bits / 8) | bits << 16})
+    Put(out, word, 4);
   out += "data";
-  Put(out, static_cast<uint32_t>(data.size()), 4);
+  Put(out, uint32_t(data.size()), 4);
   return out + data;
 }
 
@@ -66,6 +54,10 @@ std::string Regress(const std::string& name) {
   return ReadWholeFile(std::string(KESTREVAN_SOURCE_DIR) + "/tests/data/regress/" + name);
 }
 
+WavSound Decode(const std::string& bytes, size_t size, const char* name) {
+  return DecodeWav(reinterpret_cast<const uint8_t*>(bytes.data()), size, name);
+}
+
 std::string ReasonOf(const std::function<void()>& load) {
   try {
     load();
@@ -82,7 +74,7 @@ TEST(AudioWav, ConvertsEveryLayoutTo16BitKeepingChannelsAndRate) {
   TestFolder dir{"audio"};
   std::string stereoData;
   for (uint16_t v : {0x1234u, 0xfedcu, 0x0001u, 0x8000u}) Put(stereoData, v, 2);
-  const WavSound stereo16 = LoadWav(dir.Write("s16.wav", WavFile({1, 2, 22050, 16}, stereoData)));
+  const WavSound stereo16 = LoadWav(dir.Write("s16.wav", WavFile(2, 22050, 16, stereoData)));
   EXPECT_EQ(stereo16.channels, 2);
   EXPECT_EQ(stereo16.rate, 22050);
   EXPECT_EQ(stereo16.samples, (std::vector<int16_t>{0x1234, -0x124, 1, -32768}));
@@ -90,24 +82,17 @@ TEST(AudioWav, ConvertsEveryLayoutTo16BitKeepingChannelsAndRate) {
   // An odd-sized chunk and its pad byte before three 8-bit samples, which
   // are unsigned around 128: silence, then 16 and 32 steps up.
   const std::string padded = Regress("wav_odd_chunk_padded.wav");
-  const WavSound mono8 =
-      DecodeWav(reinterpret_cast<const uint8_t*>(padded.data()), padded.size(), "padded");
+  const WavSound mono8 = Decode(padded, padded.size(), "padded");
   EXPECT_EQ(mono8.channels, 1);
   ASSERT_EQ(mono8.samples.size(), 3u);
   EXPECT_EQ(mono8.samples[0], 0);
   EXPECT_NEAR(mono8.samples[1], 0x1000, 2);
   EXPECT_NEAR(mono8.samples[2], 0x2000, 2);
-  // A LIST chunk between the format and the sound: nine 16-bit samples.
-  EXPECT_EQ(
-      LoadWav(std::string(KESTREVAN_SOURCE_DIR) + "/tests/data/regress/wav_list_before_data.wav")
-          .samples.size(),
-      9u);
 
   // Cut anywhere before its last sample, a file is refused by name (only the
   // pad byte after the sound may go).
   for (size_t cut = 0; cut + 1 < padded.size(); ++cut) {
-    const std::string reason =
-        ReasonOf([&] { DecodeWav(reinterpret_cast<const uint8_t*>(padded.data()), cut, "cut"); });
+    const std::string reason = ReasonOf([&] { Decode(padded, cut, "cut"); });
     EXPECT_EQ(reason.rfind("cut: ", 0), 0u) << "cut at " << cut << ": " << reason;
   }
 }
@@ -124,17 +109,17 @@ TEST(AudioWav, RejectsEachBrokenFileNamingIt) {
   // the sound data) must be refused before SDL sees them.
   const std::vector<BadWav> cases = {
       {"empty", "", "empty file"},
-      {"truncated", WavFile({}, good).substr(0, 44 + 100),
+      {"truncated", WavFile(1, 22050, 16, good).substr(0, 44 + 100),
        "'data' chunk declares 200 bytes but only 100 follow"},
       {"data_size_lies", Regress("wav_data_size_lies.wav"), "the 'data' chunk declares"},
       {"fmt_size_lies", Regress("wav_fmt_size_lies.wav"), "the 'fmt ' chunk declares"},
       {"fmt_after_data_lies", Regress("wav_fmt_after_data_lies.wav"), "the 'fmt ' chunk declares"},
       {"no_riff_header", Regress("wav_headerless_data_size_lies.wav"), "not a RIFF WAVE file"},
-      {"three_channels", WavFile({1, 3, 22050, 16}, Tone(440, 22050, 10, 3)), "3 channels"},
-      {"no_data", WavFile({}, ""), "no sound data"},
-      {"odd_16bit", WavFile({}, good + "x"), ""},
-      {"zero_rate", WavFile({1, 1, 0, 16}, good), ""},
-      {"twelve_bit", WavFile({1, 1, 22050, 12}, good), ""},
+      {"three_channels", WavFile(3, 22050, 16, Tone(440, 22050, 10, 3)), "3 channels"},
+      {"no_data", WavFile(1, 22050, 16, ""), "no sound data"},
+      {"odd_16bit", WavFile(1, 22050, 16, good + "x"), ""},
+      {"zero_rate", WavFile(1, 0, 16, good), ""},
+      {"twelve_bit", WavFile(1, 22050, 12, good), ""},
   };
   TestFolder dir{"audio"};
   for (const BadWav& bad : cases) {
@@ -145,10 +130,8 @@ TEST(AudioWav, RejectsEachBrokenFileNamingIt) {
     EXPECT_GT(reason.size(), path.size() + 2) << "no reason given";
     EXPECT_NE(reason.find(bad.reasonPart), std::string::npos) << reason;
     // The fuzzer's way in, from memory, gives the same reason.
-    EXPECT_EQ("memory" + reason.substr(path.size()), ReasonOf([&] {
-                DecodeWav(reinterpret_cast<const uint8_t*>(bad.bytes.data()), bad.bytes.size(),
-                          "memory");
-              }));
+    EXPECT_EQ("memory" + reason.substr(path.size()),
+              ReasonOf([&] { Decode(bad.bytes, bad.bytes.size(), "memory"); }));
   }
   const std::string missing = (dir / "missing.wav").string();
   EXPECT_EQ(ReasonOf([&] { LoadWav(missing); }), missing + ": file not found");
@@ -161,8 +144,8 @@ class AudioNull : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("ALSOFT_DRIVERS", "null", 1);
-    tone22k_ = dir_.Write("t22.wav", WavFile({1, 1, 22050, 16}, Tone(440, 22050, 44100, 1)));
-    tone8k_ = dir_.Write("t8.wav", WavFile({1, 1, 8000, 16}, Tone(440, 8000, 800, 1)));
+    tone22k_ = dir_.Write("t22.wav", WavFile(1, 22050, 16, Tone(440, 22050, 44100, 1)));
+    tone8k_ = dir_.Write("t8.wav", WavFile(1, 8000, 16, Tone(440, 8000, 800, 1)));
     // The device opens beside the first frames: what is loaded meanwhile is
     // checked at once and reaches the device when it is ready, the last load
     // of a name winning.
@@ -194,8 +177,8 @@ TEST_F(AudioNull, VolumeBalanceAndRateBecomeGainDirectionAndPitch) {
       {"s22", 100, 0, -5, 1.0f, {0, 0, -1}, 0.05f},  // a nonsense rate still leaves a valid pitch
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.name) + " volume " + std::to_string(c.volume) + " balance " +
-                 std::to_string(c.balance) + " at " + std::to_string(c.rateKhz) + " kHz");
+    SCOPED_TRACE(testing::Message() << c.name << " volume " << c.volume << " balance " << c.balance
+                                    << " at " << c.rateKhz << " kHz");
     out_->Play(c.name, false, c.volume, c.balance, c.rateKhz);
     EXPECT_FLOAT_EQ(out_->Gain(c.name), c.gain);
     for (int i = 0; i < 3; ++i)
@@ -237,7 +220,7 @@ TEST_F(AudioNull, LoopsStopsReloadsAndOneFileUnderThreeNames) {
   EXPECT_THROW(out_->Load("thrust3", dir_.Write("bad.wav", "RIFFxxxx")), ComponentError);
   EXPECT_TRUE(out_->IsPlaying("thrust3"));
 
-  out_->Load("stereo", dir_.Write("st.wav", WavFile({1, 2, 22050, 16}, Tone(440, 22050, 2205, 2))));
+  out_->Load("stereo", dir_.Write("st.wav", WavFile(2, 22050, 16, Tone(440, 22050, 2205, 2))));
   out_->Play("stereo", true, 100, -100, 0);
   EXPECT_TRUE(out_->IsPlaying("stereo"));
   out_->Shutdown();
@@ -251,12 +234,9 @@ TEST_F(AudioNull, LoopsStopsReloadsAndOneFileUnderThreeNames) {
 // Runs AudioChild.Run in a child with `settings` (VAR=value words) in place
 // of the test's own OpenAL settings; its output goes to `log`.
 int RunChild(const std::string& role, const std::string& settings, const std::string& log) {
-  std::vector<char> self(4096);
-  const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
-  if (length <= 0) return -1;
   const std::string command = "env -u ALSOFT_DRIVERS -u ALSOFT_CONF KESTREVAN_AUDIO_CHILD=" + role +
                               " " + settings + " '" +
-                              std::string(self.data(), static_cast<size_t>(length)) +
+                              std::filesystem::read_symlink("/proc/self/exe").string() +
                               "' --gtest_filter=AudioChild.Run >'" + log + "' 2>&1";
   return std::system(command.c_str());
 }
@@ -300,18 +280,16 @@ TEST(AudioChild, Run) {
 
 TEST(AudioDevice, WithoutADeviceFilesAreStillCheckedAndOneWarningIsGiven) {
   TestFolder dir{"audio"};
-  const std::string tone = dir.Write("tone.wav", WavFile({}, Tone(440, 22050, 2205, 1)));
+  const std::string tone = dir.Write("tone.wav", WavFile(1, 22050, 16, Tone(440, 22050, 2205, 1)));
   const std::string log = (dir / "child.log").string();
   ASSERT_EQ(RunChild("nodevice", "ALSOFT_DRIVERS=no-such-driver KESTREVAN_AUDIO_TONE=" + tone, log),
             0)
       << ReadWholeFile(log);
   const std::string text = ReadWholeFile(log);
-  size_t count = 0;
-  for (size_t at = text.find("no audio device"); at != std::string::npos;
-       at = text.find("no audio device", at + 1)) {
-    ++count;
-  }
-  EXPECT_EQ(count, 1u) << text;
+  const size_t first = text.find("no audio device");
+  EXPECT_TRUE(first != std::string::npos &&
+              text.find("no audio device", first + 1) == std::string::npos)
+      << text;
 }
 
 TEST(AudioWave, MixIsPannedAndPitched) {
@@ -322,26 +300,16 @@ TEST(AudioWave, MixIsPannedAndPitched) {
       dir.Write("wave.conf",
                 "[general]\ndrivers = wave\nsample-type = int16\n[wave]\nfile = " + mixPath + "\n");
   const std::string tone =
-      dir.Write("tone16k.wav", WavFile({1, 1, 16000, 16}, Tone(440, 16000, 32000, 1)));
+      dir.Write("tone16k.wav", WavFile(1, 16000, 16, Tone(440, 16000, 32000, 1)));
   const std::string log = (dir / "child.log").string();
   ASSERT_EQ(RunChild("wave", "ALSOFT_CONF=" + conf + " KESTREVAN_AUDIO_TONE=" + tone, log), 0)
       << ReadWholeFile(log);
 
-  // The wave driver writes its format chunk first; the mix follows the
-  // "data" tag to the end of the file.
-  const std::string bytes = ReadWholeFile(mixPath);
-  const size_t data = bytes.find("data", 12);
-  ASSERT_TRUE(bytes.size() > 36 && bytes.compare(12, 4, "fmt ") == 0 && data != std::string::npos)
-      << mixPath;
-  uint16_t channels = 0, bits = 0;
-  uint32_t rate = 0;
-  std::memcpy(&channels, bytes.data() + 22, 2);
-  std::memcpy(&rate, bytes.data() + 24, 4);
-  std::memcpy(&bits, bytes.data() + 34, 2);
-  ASSERT_EQ(channels, 2);
-  ASSERT_EQ(bits, 16);
-  std::vector<int16_t> mix((bytes.size() - data - 8) / 4 * 2);
-  std::memcpy(mix.data(), bytes.data() + data + 8, mix.size() * 2);
+  // Read back by our own reader, which takes 16-bit stereo as it is.
+  const WavSound wave = LoadWav(mixPath);
+  ASSERT_EQ(wave.channels, 2);
+  const std::vector<int16_t>& mix = wave.samples;
+  const uint32_t rate = uint32_t(wave.rate);
   ASSERT_GT(mix.size(), rate / 5) << "less than a tenth of a second of mix";
 
   // Each side's energy, and the left's pitch from its upward zero crossings

@@ -87,18 +87,8 @@ void ReferenceFrame::DrawText(const ReferencePicture& font, std::string_view tex
       for (int u = left; u < left + 32 && u < font.width; ++u)
         ink = ink || (font.At(u, v) >> 24) > 0;
     if (!ink) continue;
-    ImageDraw glyph{x + static_cast<float>(k * 20) * scale,
-                    y,
-                    32,
-                    32,
-                    0,
-                    opacity,
-                    float(left),
-                    float(top),
-                    32 * scale,
-                    32 * scale,
-                    -1,
-                    -1};
+    const float glyphX = x + static_cast<float>(k * 20) * scale, size = 32 * scale;
+    const ImageDraw glyph{glyphX, y, 32, 32, 0, opacity, float(left), float(top), size, size};
     Draw(font, glyph, tint);
   }
 }

@@ -3,11 +3,11 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <iomanip>
 #include <limits>
 #include <random>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -217,10 +217,8 @@ TEST(CompositorTest, RandomDrawsMatchTheReferenceToTheBit) {
         both.slow.DrawText(font.slow, text, x, y, scale, opacity, tr, tg, tb);
         std::ostringstream what;
         what.precision(9);
-        what << "DrawText(bytes";
-        for (unsigned char c : text) what << ' ' << int(c);
-        what << ", " << x << ", " << y << ", " << scale << ", " << opacity << ", " << tr << ", "
-             << tg << ", " << tb << ")";
+        what << "DrawText(" << std::quoted(text) << ", " << x << ", " << y << ", " << scale << ", "
+             << opacity << ", " << tr << ", " << tg << ", " << tb << ")";
         if (!both.Same(what.str())) return;
         continue;
       }
@@ -230,93 +228,6 @@ TEST(CompositorTest, RandomDrawsMatchTheReferenceToTheBit) {
       if (!both.Same(Describe(s.name, d))) return;
     }
   }
-}
-
-uint32_t At(const Compositor& c, int x, int y) { return c.Pixels()[y * kW + x]; }
-
-TEST(CompositorTest, PlainDrawLandsAtItsPositionAtSourceSize) {
-  const Picture p =
-      MakePicture(3, 2, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004, 0xFF000005, 0xFF000006});
-  Compositor c(kW, kH);
-  c.BeginFrame(255, 255, 255);
-  // A pixel belongs to the picture when its centre does.
-  for (const auto& [x, y, column] : {std::tuple{10.f, 20, 10}, {10.5f, 30, 10}, {10.6f, 40, 11}}) {
-    c.DrawImage(p, {x, float(y), 3, 2});
-    for (int k = 0; k < 3; ++k) {
-      EXPECT_EQ(At(c, column + k, y), 0xFF000001u + k) << x;
-      EXPECT_EQ(At(c, column + k, y + 1), 0xFF000004u + k) << x;
-    }
-    EXPECT_EQ(At(c, column - 1, y), 0xFFFFFFFFu) << x;
-    EXPECT_EQ(At(c, column + 3, y), 0xFFFFFFFFu) << x;
-    EXPECT_EQ(At(c, column, y - 1), 0xFFFFFFFFu) << x;
-    EXPECT_EQ(At(c, column, y + 2), 0xFFFFFFFFu) << x;
-  }
-}
-
-TEST(CompositorTest, HealthBarTurnedAboutItsBottomGrowsUpFrom420) {
-  const auto texel = [](int x, int y) { return 0xFF000000u | x << 16 | (y & 0xFF) << 8 | y >> 8; };
-  std::vector<uint32_t> argb(32 * 360);
-  for (int k = 0; k < 32 * 360; ++k) argb[k] = texel(k % 32, k / 32);
-  const Picture bar = MakePicture(32, 360, argb);
-  for (int health : {100, 50}) {
-    const float height = 360.f * health / 100;
-    const int top = 420 - int(height);
-    Compositor c(kW, kH);
-    c.BeginFrame(255, 255, 255);
-    c.DrawImage(bar, {608, 60, 32, height, 180, 100, 0, 0, 0, 0, 16, 180});
-    // Turned half round, the picture's first row is at the bottom and its
-    // first column at the right.
-    EXPECT_EQ(At(c, 639, 419), texel(0, 0)) << health;
-    EXPECT_EQ(At(c, 608, 419), texel(31, 0)) << health;
-    EXPECT_EQ(At(c, 639, top), texel(0, int(height) - 1)) << health;
-    EXPECT_EQ(At(c, 639, 420), 0xFFFFFFFFu) << health;
-    EXPECT_EQ(At(c, 639, top - 1), 0xFFFFFFFFu) << health;
-    EXPECT_EQ(At(c, 607, 419), 0xFFFFFFFFu) << health;
-  }
-}
-
-TEST(CompositorTest, QuarterTurnIsClockwiseOnTheScreen) {
-  const uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF;
-  const Picture arrow = MakePicture(3, 1, {red, green, blue});  // pointing right
-  for (const auto& [angle, top, bottom] :
-       {std::tuple{90.f, red, blue}, {450.f, red, blue}, {-90.f, blue, red}, {270.f, blue, red}}) {
-    Compositor c(kW, kH);
-    c.DrawImage(arrow, {10, 10, 3, 1, angle});
-    EXPECT_EQ(At(c, 11, 9), top) << angle;
-    EXPECT_EQ(At(c, 11, 10), green) << angle;
-    EXPECT_EQ(At(c, 11, 11), bottom) << angle;
-    EXPECT_EQ(At(c, 10, 10), 0xFF000000u) << angle;
-    EXPECT_EQ(At(c, 12, 10), 0xFF000000u) << angle;
-  }
-}
-
-TEST(CompositorTest, OpacityAndTintArithmeticOnAKnownPixel) {
-  // Seven pixels: four through the wide blend, three one at a time.
-  // Chosen so that rounding any step the other way changes the answer.
-  const Picture p = MakePicture(7, 1, std::vector<uint32_t>(7, 0xDBD28CD7));
-  Compositor c(kW, kH);
-  c.BeginFrame(204, 139, 252);
-  c.SetDrawColor(300, 128.4, 63.5);     // 255, 128, 64
-  c.DrawImage(p, {0, 0, 7, 1, 0, 50});  // opacity 127.5 rounds to 128
-  for (int x = 0; x < 7; ++x) EXPECT_EQ(At(c, x, 0), 0xFFCF6DA7u) << x;
-  EXPECT_EQ(At(c, 7, 0), 0xFFCC8BFCu);
-}
-
-TEST(CompositorTest, TextAdvancesTwentyPixelsPerCharacterAtScaleOne) {
-  std::vector<uint32_t> argb(512 * 512, 0x00FFFFFF);
-  for (int code : {'A', 'B'})
-    argb[(32 * (code / 16) + 5) * 512 + 32 * (code % 16) + 3] = 0xFFFFFFFF;
-  const Picture font = MakePicture(512, 512, argb);
-  Compositor c(kW, kH);
-  // The space's cell is empty: nothing is drawn, but it still takes its 20.
-  c.DrawText(font, "A B", 100, 200, 1, 100, 255, 0, 0);
-  EXPECT_EQ(At(c, 103, 205), 0xFFFF0000u);
-  EXPECT_EQ(At(c, 143, 205), 0xFFFF0000u);
-  EXPECT_EQ(At(c, 123, 205), 0xFF000000u);
-  c.DrawText(font, "AB", 100, 300, 2, 100, 0, 255, 0);
-  EXPECT_EQ(At(c, 107, 311), 0xFF00FF00u);
-  EXPECT_EQ(At(c, 146, 310), 0xFF00FF00u);
-  EXPECT_EQ(At(c, 145, 310), 0xFF000000u);
 }
 
 }  // namespace

@@ -1,67 +1,37 @@
 #pragma once
+// A small writer of DDS files for the decoder and engine tests: the header
+// the way common tools write it, then the pixels as given or compressed by
+// libsquish.
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "dds_decoder.h"
 
-// A small writer of DDS files for the decoder and engine tests: it writes the
-// header the way common tools do and packs pixels by masks, or compresses
-// them with libsquish.
-
-// Pixel-format flags and header offsets as they appear in the file.
 namespace dds_test {
-constexpr uint32_t kAlphaPixels = 0x1;
-constexpr uint32_t kAlphaOnly = 0x2;
-constexpr uint32_t kFourCcFlag = 0x4;
-constexpr uint32_t kRgb = 0x40;
-constexpr uint32_t kLuminance = 0x20000;
-
-constexpr size_t kOffMagic = 0;
-constexpr size_t kOffSize = 4;
-constexpr size_t kOffFlags = 8;
-constexpr size_t kOffHeight = 12;
-constexpr size_t kOffWidth = 16;
-constexpr size_t kOffPitch = 20;
-constexpr size_t kOffDepth = 24;
-constexpr size_t kOffMipCount = 28;
-constexpr size_t kOffPfSize = 76;
-constexpr size_t kOffPfFlags = 80;
-constexpr size_t kOffFourCc = 84;
-constexpr size_t kOffBitCount = 88;
-constexpr size_t kOffRedMask = 92;
-constexpr size_t kOffGreenMask = 96;
-constexpr size_t kOffBlueMask = 100;
-constexpr size_t kOffAlphaMask = 104;
-constexpr size_t kOffCaps = 108;
-constexpr size_t kOffCaps2 = 112;
-constexpr size_t kPixelStart = 128;
+// Pixel-format flags and header offsets (magic included) as in the file.
+constexpr uint32_t kAlphaPixels = 0x1, kAlphaOnly = 0x2, kFourCcFlag = 0x4, kRgb = 0x40,
+                   kLuminance = 0x20000;
+constexpr size_t kOffMagic = 0, kOffSize = 4, kOffFlags = 8, kOffHeight = 12, kOffWidth = 16,
+                 kOffPitch = 20, kOffDepth = 24, kOffMipCount = 28, kOffPfSize = 76,
+                 kOffPfFlags = 80, kOffFourCc = 84, kOffBitCount = 88, kOffRedMask = 92,
+                 kOffGreenMask = 96, kOffBlueMask = 100, kOffAlphaMask = 104, kOffCaps2 = 112;
 }  // namespace dds_test
 
-// An uncompressed layout described the way the file describes it.
-struct DdsMaskFormat {
-  std::string name;
-  uint32_t pfFlags = 0;
-  uint32_t bitCount = 0;
-  uint32_t redMask = 0;  // the luminance mask for luminance formats
-  uint32_t greenMask = 0;
-  uint32_t blueMask = 0;
-  uint32_t alphaMask = 0;
+// An uncompressed layout as the file describes it; luminance formats keep
+// their mask in `red`.
+struct DdsMasks {
+  uint32_t pfFlags, bitCount, red, green, blue, alpha;
 };
-
-// A common layout by its usual name ("A8R8G8B8", "R5G6B5", "A8L8", ...).
-const DdsMaskFormat& DdsMaskFormatNamed(const std::string& name);
+// A8R8G8B8, stored B G R A.
+constexpr DdsMasks kDdsArgb32{
+    dds_test::kRgb | dds_test::kAlphaPixels, 32, 0xff0000, 0xff00, 0xff, 0xff000000};
 
 uint32_t DdsFourCc(const char (&text)[5]);
 void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);
 
-// A 128-byte header (magic included) for one top-level picture.
-std::vector<uint8_t> DdsHeader(uint32_t width, uint32_t height, const DdsMaskFormat& format);
-std::vector<uint8_t> DdsHeaderFourCc(uint32_t width, uint32_t height, uint32_t fourCc);
-
-// Packs the picture by the format's masks, rounding each channel to its
-// depth; luminance takes the red channel.
-std::vector<uint8_t> EncodeDdsMasks(const DecodedImage& image, const DdsMaskFormat& format);
+// The header, then `pixels` exactly as given.
+std::vector<uint8_t> DdsFile(uint32_t width, uint32_t height, const DdsMasks& masks,
+                             const std::vector<uint8_t>& pixels);
 // squishFlags: squish::kDxt1, kDxt3 or kDxt5.
-std::vector<uint8_t> EncodeDdsBlocks(const DecodedImage& image, int squishFlags);
+std::vector<uint8_t> DdsBlocks(const DecodedImage& image, int squishFlags);

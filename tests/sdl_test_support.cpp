@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -16,43 +15,26 @@ struct FreeSurface {
 };
 using Surface = std::unique_ptr<SDL_Surface, FreeSurface>;
 
-void Push(SDL_Event& event) {
-  if (SDL_PushEvent(&event) < 0) throw std::runtime_error(SDL_GetError());
-}
-
 }  // namespace
 
 void PushKey(const std::string& keyName, bool down, bool repeat) {
-  const SDL_Scancode scancode = SDL_GetScancodeFromName(keyName.c_str());
-  if (scancode == SDL_SCANCODE_UNKNOWN) throw std::runtime_error("unknown key " + keyName);
   SDL_Event event{};
   event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   event.key.repeat = repeat ? 1 : 0;
-  event.key.keysym.scancode = scancode;
-  event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
-  Push(event);
+  event.key.keysym.scancode = SDL_GetScancodeFromName(keyName.c_str());
+  if (event.key.keysym.scancode == SDL_SCANCODE_UNKNOWN)
+    throw std::runtime_error("unknown key " + keyName);
+  event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+  PushEvent(event);
 }
 
-void PushQuit() {
-  SDL_Event event{};
-  event.type = SDL_QUIT;
-  Push(event);
-}
-
-void PushFocusLost() {
-  SDL_Event event{};
-  event.type = SDL_WINDOWEVENT;
-  event.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-  Push(event);
+void PushEvent(SDL_Event event) {
+  if (SDL_PushEvent(&event) < 0) throw std::runtime_error(SDL_GetError());
 }
 
 ArgbPixels SolidPicture(int width, int height, uint32_t argb) {
-  ArgbPixels picture;
-  picture.width = width;
-  picture.height = height;
-  picture.argb.assign(static_cast<size_t>(width) * height, argb);
-  return picture;
+  return {width, height, std::vector<uint32_t>(size_t(width) * height, argb)};
 }
 
 void WritePicture(const std::string& path, const ArgbPixels& picture) {
@@ -71,15 +53,11 @@ ArgbPixels LoadPicture(const std::string& path) {
   if (!loaded) throw std::runtime_error(path + ": " + IMG_GetError());
   Surface argb(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
   if (!argb) throw std::runtime_error(path + ": " + SDL_GetError());
-  ArgbPixels picture;
-  picture.width = argb->w;
-  picture.height = argb->h;
-  picture.argb.resize(static_cast<size_t>(argb->w) * argb->h);
-  for (int y = 0; y < argb->h; ++y) {
-    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
-                                                        static_cast<size_t>(y) * argb->pitch);
-    std::copy(row, row + argb->w, picture.argb.begin() + static_cast<ptrdiff_t>(y) * argb->w);
-  }
+  ArgbPixels picture{argb->w, argb->h, std::vector<uint32_t>(size_t(argb->w) * argb->h)};
+  for (int y = 0; y < argb->h; ++y)
+    for (int x = 0; x < argb->w; ++x)
+      picture.argb[size_t(y) * argb->w + x] =
+          static_cast<const uint32_t*>(argb->pixels)[y * (argb->pitch / 4) + x];
   return picture;
 }
 

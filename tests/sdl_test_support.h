@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <SDL.h>
+
 #include "sdl_engine.h"
 
 // Every pixel of a picture or frame as 0xAARRGGBB, rows top to bottom.
@@ -19,8 +21,7 @@ struct ArgbPixels {
 // Pushes into SDL's event queue (the engine must have started SDL).
 // `keyName` is SDL's scancode name ("A", "Left", "Keypad Enter", "F11").
 void PushKey(const std::string& keyName, bool down, bool repeat = false);
-void PushQuit();
-void PushFocusLost();
+void PushEvent(SDL_Event event);
 
 ArgbPixels SolidPicture(int width, int height, uint32_t argb);
 
