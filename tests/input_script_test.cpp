@@ -104,16 +104,6 @@ TEST(InputScriptPasses, KeysFollowSegmentsAndStopAfterTheLast) {
   EXPECT_TRUE(growing.KeysForPass(3).none());
 }
 
-TEST(InputScriptText, NamesKeysInScanCodeOrder) {
-  EXPECT_EQ(KeysToScriptText(KeySet()), "-");
-  EXPECT_EQ(KeysToScriptText(Keys({key::kLeft, key::kUp})), "up+left");
-  EXPECT_EQ(KeysToScriptText(Keys({key::kDown, key::kEscape, key::kKeypadSlash, key::kA})),
-            "escape+a+kp_slash+down");
-  // A scan code without a script name cannot be written and is left out.
-  EXPECT_EQ(KeysToScriptText(Keys({3 + 250})), "-");
-  EXPECT_EQ(KeysToScriptText(Keys({key::kSpace, 253})), "space");
-}
-
 TEST(InputScriptRecorder, MergesRunsRoundTripsAndLeavesUnnamedKeysOut) {
   InputRecorder recorder(uint64_t{42});
   const std::vector<KeySet> passes = {Keys({}),
@@ -123,11 +113,14 @@ TEST(InputScriptRecorder, MergesRunsRoundTripsAndLeavesUnnamedKeysOut) {
                                       Keys({key::kUp, key::kLeft}),
                                       Keys({key::kUp, key::kLeft}),
                                       Keys({}),
-                                      Keys({key::kReturn, key::kKeypadStar, key::k1})};
+                                      Keys({key::kReturn, key::kKeypadStar, key::k1}),
+                                      Keys({key::kDown, key::kEscape, key::kKeypadSlash, key::kA})};
   for (const auto& keys : passes) recorder.AddPass(keys);
   const std::string text = recorder.Text();
   EXPECT_EQ(text.rfind("# kestrevan input script\nseed 42\n", 0), 0u) << text;
+  // Runs merged, keys named in scan code order.
   EXPECT_NE(text.find("\n2 -\n1 up\n3 up+left\n1 -\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n1 escape+a+kp_slash+down\n"), std::string::npos) << text;
 
   const InputScript script = ParseInputScript(text);
   ASSERT_TRUE(script.seed.has_value());
