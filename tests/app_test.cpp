@@ -112,29 +112,23 @@ TEST_F(ShellTest, AFailedFileCostsOnlyThatFile) {
 }
 
 TEST_F(ShellTest, TheLogoStaysUpForMoreThanASecondUnlessLoadingTookLongerOrEscapeIsHeld) {
-  // Each read of the fake clock moves it on by 10 ms: the wait polls until
-  // more than 1000 ms have passed since loading began.
-  engine.SetClockStep(10);
-  Main(g, options, MenuThatQuitsAfter(1));
-  const int polls = engine.CountOf("KeyHeld");
+  // Each read of the fake clock moves it on by `step` ms: the wait polls the
+  // keys until more than 1000 ms have passed since loading began. Gives the
+  // polls and the sounds loaded.
+  const auto start = [&](int step, bool escape) {
+    QuietEngine e{QuietEngine::kRecording};
+    e.SetClockStep(step);
+    if (escape) e.HoldKeys({key::kEscape});
+    Game game{e, nullptr, random};
+    Main(game, options, MenuThatQuitsAfter(1));
+    return std::make_pair(e.CountOf("KeyHeld"), e.CountOf("LoadSound"));
+  };
+  const int polls = start(10, false).first;
   EXPECT_GE(polls, 95);
   EXPECT_LE(polls, 100);
-
-  // A load slower than a second goes straight on.
-  QuietEngine slow{QuietEngine::kRecording};
-  slow.SetClockStep(2000);
-  Game g2{slow, nullptr, random};
-  Main(g2, options, MenuThatQuitsAfter(1));
-  EXPECT_EQ(slow.CountOf("KeyHeld"), 0);
-
-  // Escape ends the wait, not the loading.
-  QuietEngine impatient{QuietEngine::kRecording};
-  impatient.SetClockStep(1);  // the wait would otherwise take a thousand rounds
-  impatient.HoldKeys({key::kEscape});
-  Game g3{impatient, nullptr, random};
-  Main(g3, options, MenuThatQuitsAfter(1));
-  EXPECT_EQ(impatient.CountOf("KeyHeld"), 1);
-  EXPECT_EQ(impatient.CountOf("LoadSound"), 17);
+  EXPECT_EQ(start(2000, false).first, 0) << "a load slower than a second goes straight on";
+  // Escape ends the wait (which would otherwise take a thousand polls), not the loading.
+  EXPECT_EQ(start(1, true), std::make_pair(1, 17));
 }
 
 TEST_F(ShellTest, AFailedInitializeOrACloseBeforeTheLoopRunsNoPass) {

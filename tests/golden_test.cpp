@@ -5,12 +5,12 @@
 // make_golden and say why in the commit.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/input_script.h"
+#include "csv_rows.h"
+#include "test_folder.h"
 #include "testkit/golden_replay.h"
 
 namespace {
@@ -19,52 +19,16 @@ std::string GoldenPath(const std::string& file) {
   return std::string(KESTREVAN_SOURCE_DIR) + "/tests/golden/" + file;
 }
 
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
-
-// CSV fields; a quoted field may hold commas and doubled quotes.
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields(1);
-  bool quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-      fields.back() += '"';
-      ++i;
-    } else if (c == '"') {
-      quoted = !quoted;
-    } else if (c == ',' && !quoted) {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
-  return fields;
-}
-
 // Where two traces or digests part: the first line that differs and, for a
 // trace, each column that differs by name, so a failure says what changed.
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
-  const std::vector<std::string> want = Lines(expected), got = Lines(actual);
-  const std::vector<std::string> names = Fields(want.empty() ? "" : want[0]);
+  const std::vector<std::string> want = CsvLines(expected), got = CsvLines(actual);
+  const std::vector<std::string> names = CsvFields(want.empty() ? "" : want[0]);
   for (std::size_t i = 0; i < want.size() || i < got.size(); ++i) {
     if (i < want.size() && i < got.size() && want[i] == got[i]) continue;
     std::string out = "line " + std::to_string(i + 1) + " differs";
     if (i >= want.size() || i >= got.size()) return out + ": one of them ended early";
-    const std::vector<std::string> a = Fields(want[i]), b = Fields(got[i]);
+    const std::vector<std::string> a = CsvFields(want[i]), b = CsvFields(got[i]);
     for (std::size_t c = 0; a.size() > 1 && c < a.size() && c < b.size(); ++c)
       if (a[c] != b[c] && c < names.size())
         out += "\n  " + names[c] + ": expected " + a[c] + ", got " + b[c];
@@ -78,11 +42,11 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 void ReplayAndCompare(const std::string& name) {
   const InputScript script = LoadInputScript(GoldenPath(name + ".txt"));
   EXPECT_TRUE(script.seed.has_value()) << name << ".txt names no seed";
-  const std::string expected = ReadWhole(GoldenPath(name + ".csv"));
-  const std::string digests = ReadWhole(GoldenPath(name + ".digest"));
+  const std::string expected = ReadWholeFile(GoldenPath(name + ".csv"));
+  const std::string digests = ReadWholeFile(GoldenPath(name + ".digest"));
   ASSERT_FALSE(expected.empty() || digests.empty()) << name << ": a golden file is missing";
   const golden::Replayed actual = golden::Replay(script);
-  EXPECT_EQ(static_cast<int64_t>(Lines(actual.trace).size()), script.TotalPasses() + 1);
+  EXPECT_EQ(static_cast<int64_t>(CsvLines(actual.trace).size()), script.TotalPasses() + 1);
   EXPECT_TRUE(expected == actual.trace) << name << ": " << FirstDifference(expected, actual.trace);
   EXPECT_TRUE(digests == actual.digests)
       << name << ".digest: " << FirstDifference(digests, actual.digests);

@@ -9,38 +9,10 @@
 #include <vector>
 
 #include "core/game.h"
+#include "csv_rows.h"
 #include "testkit/quiet_engine.h"
 
 namespace {
-
-// A small CSV reader: fields split on commas outside quotes, "" inside
-// quotes is one quote. The trailing newline ends the row.
-std::vector<std::string> SplitCsvRow(const std::string& row) {
-  std::vector<std::string> fields(1);
-  bool quoted = false;
-  for (std::size_t i = 0; i < row.size(); ++i) {
-    const char c = row[i];
-    if (quoted) {
-      if (c == '"' && i + 1 < row.size() && row[i + 1] == '"') {
-        fields.back() += '"';
-        ++i;
-      } else if (c == '"') {
-        quoted = false;
-      } else {
-        fields.back() += c;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ',') {
-      fields.emplace_back();
-    } else if (c == '\n' && i + 1 == row.size()) {
-      break;
-    } else {
-      fields.back() += c;
-    }
-  }
-  return fields;
-}
 
 uint32_t Bits(float value) {
   uint32_t bits = 0;
@@ -61,10 +33,10 @@ class TraceRows : public ::testing::Test {
 TEST_F(TraceRows, RealsReadBackBitForBit) {
   const std::vector<float> values = {0.1f,          1.0f / 3.0f, -0.0f,        16777217.0f,
                                      3.4028235e38f, 1.4e-45f,    -7.0f / 60.0f};
-  ASSERT_EQ(SplitCsvRow(TraceHeader()).at(4), "LanderY");
+  ASSERT_EQ(CsvFields(TraceHeader()).at(4), "LanderY");
   for (float value : values) {
     game_.Round.LanderY = value;
-    const std::string text = SplitCsvRow(TraceRow(1, Screen::kGame, game_)).at(4);
+    const std::string text = CsvFields(TraceRow(1, Screen::kGame, game_)).at(4);
     EXPECT_EQ(Bits(std::strtof(text.c_str(), nullptr)), Bits(value)) << text;
   }
 }
@@ -76,8 +48,8 @@ TEST_F(TraceRows, QuotesNamesSoTheyReadBack) {
     game_.HighScores.PlayerName = name;
     const std::string row = TraceRow(7, Screen::kMenu, game_);
     EXPECT_NE(row.find(",\""), std::string::npos);
-    const std::vector<std::string> fields = SplitCsvRow(row);
-    ASSERT_EQ(fields.size(), SplitCsvRow(TraceHeader()).size()) << row;
+    const std::vector<std::string> fields = CsvFields(row);
+    ASSERT_EQ(fields.size(), CsvFields(TraceHeader()).size()) << row;
     EXPECT_EQ(fields.back(), name);
     EXPECT_EQ(fields[1], "menu");
   }
