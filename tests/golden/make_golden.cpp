@@ -5,9 +5,7 @@
 //   make_golden [output folder] [name ...]     names: alone, landing, win
 //
 // It tries a handful of autopilot settings per replay and keeps the best
-// (the quickest win, the shortest landing that keeps its health); with
-// GOLDEN_DUMP=file.csv set, each tried flight's trace is written there, for
-// looking into a flight that fails.
+// (the quickest win, the shortest landing that keeps its health).
 //
 // The autopilot reads the round between passes and picks the keys of the
 // next pass, while the real main loop runs the real routines; the keys it
@@ -16,7 +14,6 @@
 // live one (and its digests) byte for byte, so a script never depends on the
 // autopilot.
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -32,12 +29,6 @@ namespace {
 
 // Passes after the game screen is left, so the trace shows the next screen.
 constexpr int kTailPasses = 30;
-
-KeySet Keys(std::initializer_list<int32_t> codes) {
-  KeySet keys;
-  for (int32_t code : codes) keys.set(static_cast<std::size_t>(code));
-  return keys;
-}
 
 // The session around the autopilot: Return on "new game" at the first
 // pass, the autopilot while the round is in flight, then a few passes of the
@@ -60,7 +51,7 @@ class Session {
 
  private:
   KeySet Choose(int64_t pass) {
-    if (pass == 1) return Keys({key::kReturn});
+    if (pass == 1) return KeySet().set(key::kReturn);
     if (g_.Shell.GameState == Screen::kGame) {
       inRound_ = true;
       return pilot_.Fly();
@@ -183,19 +174,11 @@ std::string Describe(const PilotPlan& p, Mission mission) {
 std::string Header(const std::string& name, Mission mission, const PilotPlan& plan,
                    const Flight& f) {
   std::string text = "# Golden replay '" + name + "', flown by tests/golden/make_golden.\n";
-  switch (mission) {
-    case Mission::kAlone:
-      text +=
-          "# Return on new game, then hands off until the wreck has burnt out and the menu is "
-          "back.\n";
-      break;
-    case Mission::kLanding:
-      text += "# Return on new game, a powered descent onto one pad, a rest there, then Escape.\n";
-      break;
-    case Mission::kWin:
-      text += "# Return on new game, all three pads, a climb above 100 m until the data is sent.\n";
-      break;
-  }
+  static const char* const kWhat[] = {
+      "then hands off until the wreck has burnt out and the menu is back",
+      "a powered descent onto one pad, a rest there, then Escape",
+      "all three pads, a climb above 100 m until the data is sent"};
+  text += std::string("# Return on new game, ") + kWhat[static_cast<int>(mission)] + ".\n";
   if (mission != Mission::kAlone) text += "# Autopilot: " + Describe(plan, mission) + ".\n";
   char facts[160];
   std::snprintf(facts, sizeof facts,
@@ -220,12 +203,7 @@ bool Make(const std::string& folder, const std::string& name, Mission mission, u
   PilotPlan bestPlan;
   for (const PilotPlan& plan : Candidates(mission)) {
     Flight f = Fly(seed, mission, plan);
-    if (const char* dump = std::getenv("GOLDEN_DUMP")) WriteFile(dump, f.trace);
-    const bool ok = Succeeded(mission, f);
-    std::cerr << name << ": " << Describe(plan, mission) << ": " << (ok ? "ok" : "failed") << ", "
-              << f.passes << " passes, time " << f.round.FlightTime << ", health " << f.round.Health
-              << ", fuel " << f.round.Fuel << "\n";
-    if (ok && (!best || Cost(mission, f) < Cost(mission, *best))) {
+    if (Succeeded(mission, f) && (!best || Cost(mission, f) < Cost(mission, *best))) {
       best = std::move(f);
       bestPlan = plan;
     }
