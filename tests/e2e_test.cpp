@@ -9,35 +9,14 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-#include <sys/wait.h>
 
 #include "csv_rows.h"
+#include "run_command.h"
 #include "test_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct RunResult {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
-
-RunResult RunCommand(const std::string& command) {
-  RunResult r;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-  const int raw = pclose(p);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return r;
-}
-
-RunResult RunGame(const std::string& args, const std::string& binary = KESTREVAN_BINARY) {
-  return RunCommand("\"" + binary + "\" " + args);
-}
 
 class EndToEnd : public ::testing::Test {
  protected:
