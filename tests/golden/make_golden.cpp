@@ -131,28 +131,20 @@ std::vector<PilotPlan> Candidates(Mission mission) {
     // Less heat on the way down, more hanging under the canopy.
     for (double open : {20.0, 17.0, 14.0})
       for (double drop : {900.0, 500.0})
-        for (double brake : {0.03, 0.045}) {
-          PilotPlan p;
-          p.openSpeed = open;
-          p.cutDrop = drop;
-          p.brake = brake;
-          plans.push_back(p);
-        }
+        for (double brake : {0.03, 0.045})
+          plans.push_back({.openSpeed = open, .cutDrop = drop, .brake = brake});
     return plans;
   }
   for (double margin : {1.05, 1.2})
     for (double climbTo : {104.0, 110.0})
       for (double brake : {0.035, 0.045})
         for (double hop : {14.0, 18.0})
-          for (double climb : {40.0, 46.0}) {
-            PilotPlan p;
-            p.openMargin = margin;
-            p.climbTo = climbTo;
-            p.brake = brake;
-            p.hopFuel = hop;
-            p.climbFuel = climb;
-            plans.push_back(p);
-          }
+          for (double climb : {40.0, 46.0})
+            plans.push_back({.openMargin = margin,
+                             .brake = brake,
+                             .hopFuel = hop,
+                             .climbFuel = climb,
+                             .climbTo = climbTo});
   return plans;
 }
 
