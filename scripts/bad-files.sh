@@ -531,8 +531,9 @@ fi
   >"$SCRATCH/win-waits.txt"
 for sig in TERM INT HUP; do
   if new_case "signal: $sig on the name entry, BAD typed" fresh; then
-    # A background job starts with SIGINT ignored; a player's game does not.
-    env --default-signal=INT "$CASE_DIR/kestrevan" --headless --input "$SCRATCH/win-waits.txt" \
+    # A background job starts with SIGINT ignored, and a run under nohup with
+    # SIGHUP ignored (the game keeps it so); a player's game starts with neither.
+    env --default-signal "$CASE_DIR/kestrevan" --headless --input "$SCRATCH/win-waits.txt" \
       --data-dir "$CASE_DIR/data" --trace "$CASE_DIR/trace.csv" --record "$CASE_DIR/record.txt" \
       >/dev/null 2>"$CASE_DIR/err.txt" &
     pid=$!
