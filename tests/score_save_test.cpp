@@ -160,6 +160,19 @@ TEST_F(ScoreSave, ATableReachedThroughALinkIsSavedWhereTheLinkLeads) {
 // A table out of reach is not damaged: it stays where it is, untouched, and
 // the entries wait for the next start in hs.ini.pending.
 TEST_F(ScoreSave, AnEntryThatCannotBeSavedIsKeptAsidePlainlyAndMergedAtTheNextStart) {
+  {  // A save that failed in play is tried again at the close, and holds.
+    FaultyFileOps ops;
+    FileScoreBoard board(Paths(), ops);
+    board.OpenTable("hs.ini", 10, 0);
+    ops.failNext = Step::kReplace;
+    testing::internal::CaptureStderr();
+    board.AddScore(9900, "RETRIED", {});
+    EXPECT_TRUE(board.FinishSaving());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(IniTable().Row(1).name, "RETRIED");
+    EXPECT_FALSE(fs::exists(board.PendingPath()));
+  }
+  fs::remove_all(dir_ / "data");
   fs::create_directories(dir_ / "data");
   fs::create_symlink("hs.ini", IniPath());  // a loop: there, but it cannot be read
   FaultyFileOps ops;
