@@ -145,7 +145,7 @@ def suite(build, log, matrix, jobs):
     return 0, failed
 
 
-def write_report(path, mutants, test_lines, code_lines, started, merged=False):
+def write_report(path, mutants, test_lines, code_lines, started, merged=False, carried=0):
     counted = [m for m in mutants if m.outcome in ("killed", "lived")]
     killed = [m for m in counted if m.outcome == "killed"]
     lived = [m for m in counted if m.outcome == "lived"]
@@ -160,7 +160,8 @@ def write_report(path, mutants, test_lines, code_lines, started, merged=False):
         "",
         f"- run: {time.strftime('%Y-%m-%d %H:%M', time.localtime(started))}, " +
         ("outcomes merged from runs over parts of the list" if merged else
-         f"{(time.time() - started) / 60:.0f} minutes"),
+         f"{(time.time() - started) / 60:.0f} minutes" +
+         (f"; {carried} rows kept from the report before" if carried else "")),
         f"- mutants: {len(mutants)}; killed {len(killed)}, lived {len(lived)}, "
         f"stale {len(stale)}, not building {len(broken)}",
         f"- **score: {score:.1f} %** of {len(counted)} (the aim is 95 % or more)",
@@ -228,6 +229,7 @@ def main():
         for merge in args.merge:
             report, _, list_path = merge.partition(":")
             read_earlier(report, rest, list_path or None)
+    carried = sum(1 for m in mutants if m.outcome and m.number not in chosen)
     if not chosen:
         score = write_report(args.report, [m for m in mutants if m.outcome],
                              count_lines(["tests"]), count_lines(["src", "tools", "bench", "fuzz"]),
@@ -284,9 +286,11 @@ def main():
               f"{': ' + ', '.join(m.failed[:4]) if m.failed else ''}", flush=True)
         # Rewritten after every mutant: an interrupted run still leaves its
         # results so far.
-        write_report(args.report, [m for m in mutants if m.outcome], tests, code_lines, started)
+        write_report(args.report, [m for m in mutants if m.outcome], tests, code_lines, started,
+                     carried=carried)
 
-    score = write_report(args.report, [m for m in mutants if m.outcome], tests, code_lines, started)
+    score = write_report(args.report, [m for m in mutants if m.outcome], tests, code_lines, started,
+                         carried=carried)
     print(f"mutate: score {score:.1f} %; report in {args.report}")
     return 0 if score >= 95.0 else 1
 
