@@ -115,6 +115,10 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
 
 void SdlEngine::OutputFailed(const std::string& message) {
   LogOnce(message);
+  CountFailedOutput();
+}
+
+void SdlEngine::CountFailedOutput() {
   if (options_.failedOutputs) ++*options_.failedOutputs;
 }
 

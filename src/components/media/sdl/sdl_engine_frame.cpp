@@ -28,9 +28,8 @@ void SdlEngine::EndFrame() {
   if (!windowGone_) {
     // HotkeyAction runs inside the pass whose frame ends here, so the S key's
     // shot is the frame shown at the end of that same pass.
-    if (IsScreenshotPass() && !SaveFrame(PassScreenshotPath(options_.screenshotDir, pass_)) &&
-        options_.failedOutputs)
-      ++*options_.failedOutputs;
+    if (IsScreenshotPass() && !SaveFrame(PassScreenshotPath(options_.screenshotDir, pass_)))
+      CountFailedOutput();
     if (hotkeyPending_) SaveHotkeyScreenshot();
     LogFrameHash();
     if (window_) {

@@ -86,6 +86,7 @@ class SdlEngine final : public MediaEngine {
   void SaveHotkeyScreenshot();
   // Logs a failed output once and counts it for the command line.
   void OutputFailed(const std::string& message);
+  void CountFailedOutput();
   bool IsScreenshotPass() const;
   void LogPresent();
   void LogFrameHash();
