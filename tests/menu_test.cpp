@@ -12,6 +12,16 @@ class Menu : public GameFixture {
       levels.push_back(std::stoi(c.args.substr(c.args.find(',') + 1)));
     return levels;
   }
+  // The opacity of each picture drawn: background, three buttons, title.
+  std::vector<int> Opacities() const {
+    std::vector<int> out;
+    for (const auto& c : engine.CallsOf("DrawImage")) {
+      size_t at = 0;
+      for (int comma = 0; comma < 6; ++comma) at = c.args.find(',', at) + 1;
+      out.push_back(std::stoi(c.args.substr(at)));
+    }
+    return out;
+  }
 };
 
 TEST_F(Menu, ArrowsMoveTheHighlightAndWrap) {
@@ -71,6 +81,19 @@ TEST_F(Menu, NewGameFadesTheMusicThenStartsARound) {
   EXPECT_EQ((std::vector<int32_t>(levels.begin(), levels.begin() + 11)),
             (std::vector<int32_t>{100, 99, 98, 98, 98, 97, 96, 96, 96, 95, 94}));
   EXPECT_EQ(levels.back(), 83);
+
+  // Back from the flight, the level that started it (102) is not drawn: the
+  // background, the highlight and the other buttons show in full.
+  g.Shell.GameState = Screen::kMenu;
+  engine.ClearCalls();
+  Pass();
+  EXPECT_EQ(Opacities(), (std::vector<int>{100, 100, 60, 60, 0}));
+  // A pending start fades them: 6 after the Return frame, 9 after the next.
+  Pass({key::kReturn});
+  Pass();
+  engine.ClearCalls();
+  Pass();
+  EXPECT_EQ(Opacities(), (std::vector<int>{91, 91, 51, 51, 0}));
 }
 
 }  // namespace

@@ -27,6 +27,17 @@ void MenuKeys(Game& g) {
   e.ReadKeys();
 }
 
+namespace {
+
+// Deliberate: a flight leaves StartFade at the level that started it (102)
+// until the menu steps again, which drew the first menu frame after every
+// flight and the whole score table after a win on black. The level fades the
+// picture only while a start is actually pending; the value itself is left
+// as it is, for the rules that read it.
+double DrawnStartFade(const MenuState& m) { return m.StartPending ? double(m.StartFade) : 0.0; }
+
+}  // namespace
+
 void DrawDriftingBackground(Game& g, const Texture& picture) {
   const double f = g.Shell.FrameCount;
   // It drifts and swells a little, never showing its edges.
@@ -35,12 +46,13 @@ void DrawDriftingBackground(Game& g, const Texture& picture) {
   const float width = Single(660 + 6 * std::sin(f / 30));
   const float height = Single(500 + 3 * std::cos(f / 30));
   g.Engine.DrawImage(picture, x, y, 640, 480, Single(std::cos(f / 20) / 5),
-                     RoundToInt16(100.0 - g.Menu.StartFade), 0, 0, width, height, -1, -1);
+                     RoundToInt16(100.0 - DrawnStartFade(g.Menu)), 0, 0, width, height, -1, -1);
 }
 
 void DrawMenu(Game& g) {
   MediaEngine& e = g.Engine;
   MenuState& m = g.Menu;
+  const double fade = DrawnStartFade(m);
   e.BeginFrame(0, 0, 0);
   DrawDriftingBackground(g, g.Tex.TexMainMenu);
   const Texture* buttons[3] = {&g.Tex.TexButtonNewGame, &g.Tex.TexButtonHighScores,
@@ -48,10 +60,9 @@ void DrawMenu(Game& g) {
   for (int i = 0; i < 3; ++i) {
     const float x = Single(3 * std::sin(double(m.ButtonWobble[i])));
     if (i == m.MenuChoice) {
-      e.DrawImage(*buttons[i], x, 0, 512, 512, 0, RoundToInt16(100.0 - m.StartFade), 0, 0, 0, 0,
-                  256, 0);
+      e.DrawImage(*buttons[i], x, 0, 512, 512, 0, RoundToInt16(100.0 - fade), 0, 0, 0, 0, 256, 0);
     } else {
-      const double dim = 60.0 - m.StartFade;
+      const double dim = 60.0 - fade;
       e.DrawImage(*buttons[i], x, 0, 512, 512, 0, dim >= 0 ? RoundToInt16(dim) : int16_t{0}, 0, 0,
                   0, 0, -1, -1);
     }

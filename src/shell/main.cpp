@@ -43,11 +43,16 @@ std::string FindProgramFolder(const std::string& exeFolder) {
   return exeFolder;
 }
 
-// The first setup.ini that reads: beside the program, else the user's. One
-// that is there but cannot be read is said once, and the next is tried.
-std::string FindSettings(const std::string& programFolder) {
+// The first setup.ini that reads. A build tree or a portable install keeps
+// its own beside the program, and that one is the player's to edit; an
+// installed game's copy in share/kestrevan only holds the shipped defaults,
+// which the player's own file overrides. One that is there but cannot be
+// read is said once, and the next is tried.
+std::string FindSettings(const std::string& programFolder, bool installed) {
   const std::string userFolder = UserConfigFolder();
-  for (const std::string& folder : {programFolder, userFolder}) {
+  const std::string first = installed ? userFolder : programFolder;
+  const std::string second = installed ? programFolder : userFolder;
+  for (const std::string& folder : {first, second}) {
     if (folder.empty()) continue;
     const std::string path = (fs::path(folder) / "setup.ini").string();
     // One byte is enough to know it reads.
@@ -169,7 +174,8 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
     }
   }
 
-  const std::string settingsPath = FindSettings(programFolder);
+  const std::string settingsPath =
+      FindSettings(programFolder, /*installed=*/programFolder != ExecutableFolder());
   int failedOutputs = 0;
   SdlEngineOptions engineOptions = EngineOptionsFor(line, settingsPath);
   engineOptions.failedOutputs = &failedOutputs;
