@@ -25,15 +25,16 @@ std::string ErrorOf(const std::string& text) {
 
 TEST(ScoreFileRoundTrip, EveryValueAndOddNamesComeBackTheSame) {
   const std::vector<std::string> names = {
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+      "ABCDEFGHIJKLMNOPQRS",  // as long as a name is kept
       "0123456789 +'/=-*.",
-      "  LEADING AND TRAILING  ",
+      "  LEAD AND TRAIL  ",
       "\"QUOTED\" \\BACK\\ \\\"",
       "a=b ; c [d] # e",
       "end",
       "\xC3\x85SA \xE2\x98\x85",
       "",
-      "!#$%&()*+,-./:;<=>?@[]^_`{|}~ az",
+      "!#$%&()*+,-./:;<=>?",
+      "@[]^_`{|}~ az",
   };
   std::mt19937 random(12345);
   std::uniform_real_distribution<float> anywhere(0.0f, 10000.0f);
@@ -42,7 +43,7 @@ TEST(ScoreFileRoundTrip, EveryValueAndOddNamesComeBackTheSame) {
                                   {std::nextafter(10000.0f, 0.0f), "NEXT"},
                                   {std::numeric_limits<float>::denorm_min(), "TINY"}};
     for (size_t i = 0; i < 6; ++i)
-      rows.push_back(ScoreRow{anywhere(random), names[(round + i) % 9]});
+      rows.push_back(ScoreRow{anywhere(random), names[(round + i) % names.size()]});
     // The tenth place stays empty, and an empty place takes no line.
     const ScoreTable table = ScoreTable::FromRows(rows);
     const std::string text = WriteScoreFile(table);
@@ -98,7 +99,7 @@ TEST(ScoreFileReading, MendsNamesAndSkipsLinesThatAreNotRows) {
                            "9200 \"JUNK\" AFTER\n" + "9100 NOQUOTES\n" + "[main]\n" +
                            "name=value\n" + "9000 \"OK\"\nend\n";
   const ScoreFileContents contents = ParseScoreFile(text);
-  EXPECT_EQ(contents.table.Row(1).name, std::string(32, 'L'));
+  EXPECT_EQ(contents.table.Row(1).name, std::string(19, 'L'));
   EXPECT_EQ(contents.table.Row(2).name, "TAB?NUL-FREE ?");
   EXPECT_EQ(contents.table.Row(3).name, "OK");
   EXPECT_EQ(contents.table.Row(4), ScoreRow{});

@@ -225,7 +225,7 @@ KeySet SoakDirector::FlightKeys() {
 }
 
 // A name of random keys, sometimes none (an empty name is stored as "I'm
-// lazy!"), sometimes longer than the 32 characters the table keeps;
+// lazy!"), sometimes longer than the 19 characters the table keeps;
 // Backspace held now and then; confirmed by Return or Escape.
 void SoakDirector::PlanNameEntry() {
   // The entry starts from the name typed last time; often it is rubbed out

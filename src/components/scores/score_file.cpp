@@ -186,7 +186,8 @@ ScoreFileContents ParseScoreFile(const std::string& rawText) {
     const std::string clean = CleanScoreName(*name);
     if (clean != *name) {
       warnings.push_back(where + "name " + Quote(*name) +
-                         " mended (control characters, bad UTF-8 or more than 32 characters)");
+                         " mended (control characters, bad UTF-8 or more than " +
+                         std::to_string(kMaxNameCharacters) + " characters)");
     }
     rows.push_back(ScoreRow{*value, clean});
   }

@@ -12,8 +12,10 @@ constexpr int kScoreRows = 10;
 // come from a flight, so nothing outside it is kept.
 constexpr float kLowestScore = 0.0f;
 constexpr float kHighestScore = 10000.0f;
-// Enough for any name a player types before giving up; longer names are cut.
-constexpr size_t kMaxNameCharacters = 32;
+// What a table row shows: it is drawn from x 50 with letters 20 px apart, so
+// "01 0322 " and 19 letters end at 590, inside the score table's panel. Any
+// more would run over its frame and off the screen, so longer names are cut.
+constexpr size_t kMaxNameCharacters = 19;
 
 struct ScoreRow {
   float value = 0.0f;
@@ -55,6 +57,6 @@ inline bool operator==(const ScoreTable& a, const ScoreTable& b) { return a.Rows
 bool IsStorableScore(float value);
 
 // The name as the table keeps it: control characters and bytes that are not
-// UTF-8 become '?', and it is cut after 32 characters (not bytes, so a
+// UTF-8 become '?', and it is cut after 19 characters (not bytes, so a
 // hand-typed accent is never split).
 std::string CleanScoreName(const std::string& name);
