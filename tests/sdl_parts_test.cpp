@@ -7,6 +7,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "components/media/letterbox.h"
 #include "sdl_pacer.h"
@@ -88,6 +89,28 @@ TEST(SdlScreenshotPaths, NamesAndTheUserFolder) {
   env.xdgPicturesDir = "/pics";
   EXPECT_EQ(UserScreenshotFolder(env), "/pics");
   EXPECT_EQ(UserScreenshotFolder(ScreenshotEnvironment{}), "");
+
+  // The desktop's own word comes first: user-dirs.dirs in the config folder.
+  fs::create_directories(home / ".config");
+  std::ofstream(home / ".config/user-dirs.dirs")
+      << "# written by xdg-user-dirs-update\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+  EXPECT_EQ(UserScreenshotFolder(env), (home / "Bilder").string());
+  env.xdgConfigHome = "/nowhere";
+  EXPECT_EQ(UserScreenshotFolder(env), "/pics");
+}
+
+TEST(SdlScreenshotPaths, PicturesFolderOfUserDirs) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"XDG_PICTURES_DIR=\"$HOME/Pictures\"\n", "/home/ann/Pictures"},
+      {"  XDG_PICTURES_DIR=\"/srv/My \\\"Pics\\\"/\"\r\n", "/srv/My \"Pics\""},
+      {"XDG_PICTURES_DIR=\"/a\"\nXDG_PICTURES_DIR=\"/b\"", "/b"},      // the last one wins
+      {"XDG_PICTURES_DIR=\"/a\"\nXDG_PICTURES_DIR=\"$HOME/\"\n", ""},  // turned off
+      {"XDG_PICTURES_DIR=\"$HOMEWORK/x\"\nXDG_PICTURES_DIR=\"relative\"", ""},
+      {"XDG_PICTURES_DIR=\"/unclosed\nXDG_PICTURES_DIR=/unquoted\n", ""},
+      {"XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n#XDG_PICTURES_DIR=\"/c\"\n", ""},
+  };
+  for (const auto& [text, folder] : cases)
+    EXPECT_EQ(PicturesFromUserDirs(text, "/home/ann"), folder) << text;
 }
 
 }  // namespace
