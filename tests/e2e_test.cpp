@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,18 @@ TEST_F(EndToEnd, NoDisplayMeansAClearErrorAndStatusOne) {
                  KESTREVAN_BINARY + "\" --windowed --mute --frames 3");
   EXPECT_EQ(none.status, 1) << none.output;
   EXPECT_NE(none.output.find("cannot start: Initialize: "), std::string::npos) << none.output;
+}
+
+// A machine with no sound card (this one) shows the game's one line about it,
+// not the sound libraries' own chatter; a machine with one shows nothing.
+TEST_F(EndToEnd, WithoutSoundOnlyTheGameSpeaks) {
+  const auto r = RunCommand(std::string("env -u ALSOFT_LOGLEVEL ALSOFT_DRIVERS=alsa ") +
+                            "SDL_VIDEODRIVER=dummy \"" + KESTREVAN_BINARY +
+                            "\" --frames 3 --fps 0 --data-dir \"" + dir.string() + "\"");
+  EXPECT_EQ(r.status, 0) << r.output;
+  std::istringstream lines(r.output);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_EQ(line.rfind("kestrevan: ", 0), 0u) << r.output;
 }
 
 // The winning golden flight, flown by the real binary on the generated

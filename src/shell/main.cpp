@@ -126,6 +126,7 @@ uint64_t ChooseSeed(const CommandLine& line, const InputScript& script) {
 SdlEngineOptions EngineOptionsFor(const CommandLine& line, const std::string& settingsPath) {
   SdlEngineOptions o;
   o.smooth = ReadSwitch(settingsPath, "Smooth", true, line.verbose);
+  o.libraryLogs = line.verbose;
   o.integerScale =
       line.integerScale || ReadSwitch(settingsPath, "IntegerScale", false, line.verbose);
   if (line.windowWidth > 0) {

@@ -9,6 +9,7 @@
 
 #include "components/component_error.h"
 #include "components/media/picture_header.h"
+#include "components/media/sdl/audio_quiet.h"
 #include "components/output_file.h"
 #include "components/read_file.h"
 #include "components/media/path_resolve.h"
@@ -77,6 +78,9 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
   // Closing the window already asks the game once; SDL's extra quit event for
   // the last window would ask it a second time.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  const bool withSound = !options_.headless && !options_.mute;
+  // Before SDL starts any thread: this sets the environment.
+  if (withSound && !options_.libraryLogs) QuietAudioLibraries();
   if (SDL_InitSubSystem(systems) != 0) {
     throw ComponentError("Initialize", std::string("cannot start SDL: ") + SDL_GetError());
   }
@@ -96,7 +100,7 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
       if (fullScreen) fullScreen_->Set(true);
       SDL_ShowWindow(window_);
     }
-    audio_ = std::make_unique<AudioOutput>(!options_.headless && !options_.mute);
+    audio_ = std::make_unique<AudioOutput>(withSound);
   } catch (...) {
     Shutdown();
     throw;

@@ -13,6 +13,9 @@ struct SdlEngineOptions {
   bool vsync = false;
   int fps = 60;       // pacing of EndFrame; 0 = unpaced
   bool mute = false;  // never open an audio device
+  // Let the sound libraries print their own diagnostics (--verbose); off,
+  // a machine without sound shows only the game's one line about it.
+  bool libraryLogs = false;
   // How the frame is scaled into the window: smoothed (linear) or sharp
   // (nearest), and only by whole numbers when asked.
   bool smooth = true;
