@@ -53,7 +53,8 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& o) {
   cli.add_flag("--fullscreen", o.fullscreen, "Play full screen (overrides setup.ini)")
       ->excludes("--windowed");
   cli.add_flag("--mute", o.mute, "No sound (as if Sound_On were False)");
-  cli.add_flag("--verbose", o.verbose, "Print each setting and what it decided");
+  cli.add_flag("--verbose", o.verbose,
+               "Print each setting and what it decided, and the sound libraries' own notes");
   cli.add_flag("--vsync", o.vsync, "Pace frames by the display's vertical sync");
   cli.add_flag("--integer-scale", o.integerScale,
                "Scale the picture by whole numbers only (overrides setup.ini's IntegerScale)");
