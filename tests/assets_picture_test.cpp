@@ -4,9 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "components/media/compositor/compositor.h"
+#include "core/game.h"
+#include "menu/menu.h"
 #include "sdl_picture.h"
+#include "testkit/quiet_engine.h"
 
 namespace {
 
@@ -91,6 +97,39 @@ TEST(AssetPictures, BitmapFontHoldsTheSameGlyphsOnMagenta) {
     for (int x = 0; x < sheet.width; ++x)
       mismatches += ((bitmap.At(x, y) & 0xFFFFFF) == 0xFF00FF) == Inked(sheet.At(x, y));
   EXPECT_EQ(mismatches, 0) << "pixels where the two fonts disagree on ink";
+}
+
+// The title picture fades out over the menu's first 19 frames, drawn over
+// the drifting menu picture: at frame 10, both at half strength, the two
+// titles must be one.
+TEST(AssetPictures, LogoTitleLiesOnTheMenuTitleHalfwayThroughTheFade) {
+  QuietEngine engine(QuietEngine::kRecording);
+  Random random{1};
+  Game g{engine, nullptr, random};
+  g.Shell.FrameCount = 10;
+  DrawDriftingBackground(g, g.Tex.TexMainMenu);
+  std::istringstream args(engine.CallsOf("DrawImage").at(0).args);
+  std::vector<float> n;  // the draw's numbers, after the picture's name
+  for (std::string item; std::getline(args, item, ',');)
+    if (item != "<none>") n.push_back(std::stof(item));
+  ASSERT_EQ(n.size(), 12u);
+  const ImageDraw draw{n[0], n[1], n[2], n[3], n[4],  int32_t(n[5]),
+                       n[6], n[7], n[8], n[9], n[10], n[11]};
+  Compositor menu(640, 480);
+  menu.BeginFrame(0, 0, 0);
+  menu.DrawImage(Decode("main_menu.jpg"), draw);
+  const Picture logo = Decode("logo.jpg");
+  // In the title's band the chrome letters are all that is bright.
+  auto bright = [](uint32_t argb) { return ((argb >> 16) & 0xFF) > 200; };
+  int both = 0, either = 0;
+  for (int y = 40; y < 110; ++y)
+    for (int x = 100; x < 540; ++x) {
+      const bool m = bright(menu.Pixels()[y * 640 + x]), l = bright(logo.At(x, y));
+      both += m && l;
+      either += m || l;
+    }
+  EXPECT_GT(either, 5000) << "no title found";
+  EXPECT_GT(both, either * 0.9) << "bright pixels of either title that the other lacks";
 }
 
 }  // namespace

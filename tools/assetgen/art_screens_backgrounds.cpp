@@ -1,9 +1,11 @@
 // The four full-screen pictures: the title, the menu, the score table and
 // the name entry. They share one world: space above, the lavender horizon,
 // the ochre desert, the probe.
+#include <algorithm>
 #include <cmath>
 
 #include "art_screens_common.h"
+#include "art_world_common.h"
 #include "asset_registry.h"
 #include "file_writers.h"
 
@@ -79,7 +81,93 @@ void PaintRules(cairo_t* cr, double cx, double y, double gap, double length) {
   }
 }
 
+// The menu picture's title and probe, in the picture's own pixels; the logo
+// puts the same lettering and probe where the menu shows them.
+constexpr const char* kTitle = "KESTREVAN";
+constexpr double kMenuTitleX = 320, kMenuTitleBaseline = 100, kMenuTitleSize = 56;
+constexpr double kMenuTitleTracking = 4;
+constexpr double kMenuProbeX = 505, kMenuProbeY = 258, kMenuProbeScale = 0.85;
+
+// Where the drifting menu picture lies on the screen at one menu frame, as
+// DrawDriftingBackground puts it: its top left corner, drawn size and turn
+// (degrees, clockwise about its centre), each a single as the game passes
+// them. A test holds the logo to the game's own drift.
+struct MenuDrift {
+  double x, y, width, height, angle;
+};
+MenuDrift MenuDriftAt(double frame) {
+  const double f = frame;
+  return {float(std::cos(f / 20) / 3 - 3 * std::sin(f / 30) - 10),
+          float(std::sin(f / 20) / 3 - 1.5 * std::cos(f / 30) - 10),
+          float(660 + 6 * std::sin(f / 30)), float(500 + 3 * std::cos(f / 30)),
+          float(std::cos(f / 20) / 5)};
+}
+// The logo fades out over menu frames 1 to 19 while the menu drifts about a
+// pixel each way; at frame 10, halfway, both titles show at half strength,
+// which is where a misfit would show most.
+constexpr double kLogoFadeMiddle = 10;
+
+// Makes user space the menu picture's pixels as the menu shows them.
+void FollowMenuDrift(cairo_t* cr, const MenuDrift& d) {
+  cairo_translate(cr, d.x + d.width / 2, d.y + d.height / 2);
+  cairo_rotate(cr, d.angle * M_PI / 180);
+  cairo_translate(cr, -d.width / 2, -d.height / 2);
+  cairo_scale(cr, d.width / kW, d.height / kH);
+}
+
+// A point of the menu picture on the screen, worked out the way the draw
+// does it rather than through Cairo, so the two can check each other.
+void MenuPointOnScreen(const MenuDrift& d, double u, double v, double& sx, double& sy) {
+  const double a = d.angle * M_PI / 180;
+  const double lx = u * d.width / kW - d.width / 2, ly = v * d.height / kH - d.height / 2;
+  sx = d.x + d.width / 2 + std::cos(a) * lx - std::sin(a) * ly;
+  sy = d.y + d.height / 2 + std::sin(a) * lx + std::cos(a) * ly;
+}
+
+void PaintMenuTitle(Canvas& canvas) {
+  PaintChromeTitle(canvas, kTitle, kMenuTitleX, kMenuTitleBaseline, kMenuTitleSize,
+                   kMenuTitleTracking);
+}
+
+// The box of the pixels at least half covered (left, top, right, bottom).
+struct InkBox {
+  int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
+};
+InkBox BoxOfInk(const Image& image) {
+  InkBox box;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      if (image.At(x, y)[3] >= 128) {
+        box.left = std::min(box.left, x);
+        box.top = std::min(box.top, y);
+        box.right = std::max(box.right, x + 1);
+        box.bottom = std::max(box.bottom, y + 1);
+      }
+  return box;
+}
+
+// The logo's title, on its own: it must cover on the screen what the menu
+// picture's title covers there.
+void RequireTitleOnMenuTitle(const Image& logoTitle, const MenuDrift& d) {
+  Canvas menu(kW, kH);
+  PaintMenuTitle(menu);
+  const InkBox m = BoxOfInk(menu.ToImage()), l = BoxOfInk(logoTitle);
+  double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+  for (double u : {double(m.left), double(m.right)})
+    for (double v : {double(m.top), double(m.bottom)}) {
+      double sx, sy;
+      MenuPointOnScreen(d, u, v, sx, sy);
+      left = std::min(left, sx), right = std::max(right, sx);
+      top = std::min(top, sy), bottom = std::max(bottom, sy);
+    }
+  artworld::Require(std::abs(l.left - left) <= 1.5 && std::abs(l.right - right) <= 1.5 &&
+                        std::abs(l.top - top) <= 1.5 && std::abs(l.bottom - bottom) <= 1.5,
+                    "logo.jpg",
+                    "its title must lie where the menu shows its own as the logo fades");
+}
+
 void WriteLogo(const std::string& path) {
+  const MenuDrift drift = MenuDriftAt(kLogoFadeMiddle);
   Canvas canvas(kW, kH);
   cairo_t* cr = canvas.Cr();
   SetRgb(cr, palette::kSpace);
@@ -87,10 +175,23 @@ void WriteLogo(const std::string& path) {
   ArtRandom rnd(7);
   PaintStars(cr, rnd, 420, 0, 0, kW, kH, kH * 1.2);
   PaintPlanetLimb(cr, 250, 1530, 1180);
-  PaintProbe(cr, 566, 338, 0.38, true);
-  PaintChromeTitle(canvas, "KESTREVAN", 320, 218, 78, 5);
-  PaintCentredText(cr, "A PLANETARY PROBE DESCENT", 320, 262, 14, true, 5, palette::kHaze);
-  PaintRules(cr, 320, 257, 190, 90);
+  // The title and the probe lie on the menu's own, so as the logo fades
+  // they stay put while the world around them changes.
+  cairo_save(cr);
+  FollowMenuDrift(cr, drift);
+  PaintProbe(cr, kMenuProbeX, kMenuProbeY, kMenuProbeScale, true);
+  cairo_restore(cr);
+  Canvas title(kW, kH);
+  FollowMenuDrift(title.Cr(), drift);
+  PaintMenuTitle(title);
+  const Image titleLayer = title.ToImage();
+  RequireTitleOnMenuTitle(titleLayer, drift);
+  canvas.Paint(titleLayer, 0, 0);
+  // The line under a title would meet the canopy: it goes above instead.
+  const char* subtitle = "A PLANETARY PROBE DESCENT";
+  PaintCentredText(cr, subtitle, 320, 30, 12, true, 5, palette::kHaze);
+  SelectFont(cr, 12, true);
+  PaintRules(cr, 320, 26, TrackedTextWidth(cr, subtitle, 5) / 2 + 12, 80);
   WriteJpeg(path, Flatten(canvas.ToImage(), palette::kSpace), 93);
 }
 
@@ -114,7 +215,7 @@ void WriteMainMenu(const std::string& path) {
   cairo_arc(cr, 77, 47, 18, 0, 2 * M_PI);
   cairo_fill(cr);
   PaintDesert(cr, rnd, kW, kH, kHorizon);
-  PaintProbe(cr, 505, 258, 0.85, true);
+  PaintProbe(cr, kMenuProbeX, kMenuProbeY, kMenuProbeScale, true);
   // The menu column sits on the left: a soft shadow keeps it readable.
   cairo_save(cr);
   cairo_translate(cr, 200, 268);
@@ -127,7 +228,7 @@ void WriteMainMenu(const std::string& path) {
   cairo_paint(cr);
   cairo_pattern_destroy(shadow);
   cairo_restore(cr);
-  PaintChromeTitle(canvas, "KESTREVAN", 320, 100, 56, 4);
+  PaintMenuTitle(canvas);
   WriteJpeg(path, Flatten(canvas.ToImage(), palette::kSpace), 92);
 }
 

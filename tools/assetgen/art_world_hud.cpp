@@ -12,32 +12,37 @@
 namespace artworld {
 namespace {
 
-// 88 x 46, drawn at 40 % and also stretched to 195 x 46: small corners so
-// the stretch does not show, a faint bevel so it reads as glass, not a hole.
+// 88 x 46. The game draws it at 40 % opacity only, so the darkest it can
+// make the ground behind the orange texts is 40 % black: the body is pure
+// black and fully opaque to get all of that, with nothing lighter (no rim, no
+// highlight) for the eye to read instead of the text. The edge fades out over
+// a few pixels, and the lower corners are rounded wide: the bottom panels'
+// inner lower corners meet the ends of pads 1 and 3, which stay clear.
+// Stretched to 195 x 46 the soft edge and corners just widen.
+constexpr int kShadeW = 88, kShadeH = 46;
+constexpr double kShadeTopRadius = 8, kShadeBottomRadius = 18, kShadeFeather = 4;
+
+// How far a pixel centre lies inside the panel's outline (negative outside).
+double InsideShade(double px, double py) {
+  const double left = 0.5, right = kShadeW - 0.5, top = 0.5, bottom = kShadeH - 0.5;
+  const double radius = py < kShadeH / 2.0 ? kShadeTopRadius : kShadeBottomRadius;
+  const double cy = py < kShadeH / 2.0 ? top + radius : bottom - radius;
+  const double cx = px < kShadeW / 2.0 ? left + radius : right - radius;
+  const bool inCorner =
+      (px < kShadeW / 2.0 ? px < cx : px > cx) && (py < kShadeH / 2.0 ? py < cy : py > cy);
+  if (inCorner) return radius - std::hypot(px - cx, py - cy);
+  return std::min(std::min(px - left, right - px), std::min(py - top, bottom - py));
+}
+
 Image ShadePicture() {
-  Canvas canvas(88, 46);
-  cairo_t* cr = canvas.Cr();
-  RoundedRectPath(cr, 0.5, 0.5, 87, 45, 7);
-  cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, 46);
-  AddStop(fill, 0, FromBytes(22, 22, 44));
-  AddStop(fill, 1, FromBytes(4, 4, 14));
-  cairo_set_source(cr, fill);
-  cairo_fill_preserve(cr);
-  cairo_pattern_destroy(fill);
-  cairo_pattern_t* rim = cairo_pattern_create_linear(0, 0, 0, 46);
-  AddStop(rim, 0, FromBytes(170, 170, 210));
-  AddStop(rim, 1, FromBytes(60, 60, 90));
-  cairo_set_source(cr, rim);
-  cairo_set_line_width(cr, 1.0);
-  cairo_stroke(cr);
-  cairo_pattern_destroy(rim);
-  // A thin inner highlight line under the top edge.
-  cairo_move_to(cr, 8, 2.5);
-  cairo_line_to(cr, 80, 2.5);
-  SetColour(cr, FromBytes(200, 200, 235), 0.35);
-  cairo_set_line_width(cr, 1.0);
-  cairo_stroke(cr);
-  return canvas.ToImage();
+  Image image(kShadeW, kShadeH);
+  for (int y = 0; y < kShadeH; ++y) {
+    for (int x = 0; x < kShadeW; ++x) {
+      const double t = std::clamp(InsideShade(x + 0.5, y + 0.5) / kShadeFeather, 0.0, 1.0);
+      image.At(x, y)[3] = static_cast<uint8_t>(std::lround(t * t * (3 - 2 * t) * 255));
+    }
+  }
+  return image;
 }
 
 // 32 x 134: five lamps 27 px apart, the first centred on row 13. The game
@@ -137,7 +142,16 @@ Image SignalLinePicture() {
 
 // Small pictures with gradients and thin lines: stored exactly.
 const RegisterAsset kShade("shade.dds", [](const std::string& path) {
-  WriteDds(path, ShadePicture(), DdsFormat::kArgb8888);
+  const Image shade = ShadePicture();
+  // Every HUD text (HEIGHT, FUEL, TIME and, stretched, DATA COLLECTED with
+  // their numbers) falls in columns 9..71, rows 11..36 of the picture.
+  Require(MinAlpha(shade, 9, 11, 63, 26) == 255, "shade.dds",
+          "the texts must sit on the panel's full darkness");
+  // On the ground, FUEL at x 557 covers pad 3's last two columns (screen
+  // 557..558, rows 466..473) and HEIGHT at x -4 pad 1's first four (80..83).
+  Require(MaxAlpha(shade, 0, 36, 2, 8) < 16 && MaxAlpha(shade, 84, 36, 4, 8) < 16, "shade.dds",
+          "the pads' ends must show through the lower corners");
+  WriteDds(path, shade, DdsFormat::kArgb8888);
 });
 const RegisterAsset kLights("lights.dds", [](const std::string& path) {
   Image lights = LightsPicture();

@@ -1,10 +1,12 @@
-// particles.png, 64 x 32: the left cell a soft glow (flames, sparks, the
-// heat trail of a fast fall), the right cell a soft smoke puff. The game
-// draws them at half opacity at most, turned at random, squashed to half
-// height for some kinds and tinted by most: they are light, round and soft,
+// particles.png, 64 x 32: the left cell a soft glow (sparks, the heat trail
+// of a fast fall), the right cell a puff of flame going to smoke at its edge
+// (the thrusters' exhaust, the wreck's fire and, tinted grey, its smoke). The
+// game draws them at half opacity at most, turned at random, squashed to
+// half height for some kinds and tinted by most: they are round and soft,
 // with nothing that would show the turning or a cell edge.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "art_world_common.h"
 #include "asset_registry.h"
@@ -33,7 +35,36 @@ void Glow(Image& image) {
   }
 }
 
-// A lumpy, round-ish puff: noise breaks up its rim and shades its inside.
+// The colour of burning gas by how hot it is (1 at the heart of a puff, 0
+// at its rim): white, pale yellow, orange, then a warm grey smoke. Kind 7
+// (the main and side thrusters' exhaust, the wreck's burst) tints it pale
+// yellow, which takes the blue out and leaves a white-yellow heart in an
+// orange flame. The orange stays light because the smoke kinds draw this
+// same cell tinted grey: a deeper one turns the wreck's smoke brown.
+struct Heat {
+  double at, r, g, b;
+};
+constexpr Heat kFlameRamp[] = {
+    {0.00, 0.77, 0.71, 0.67},
+    {0.45, 1.00, 0.74, 0.48},
+    {0.80, 1.00, 0.94, 0.79},
+    {1.00, 1.00, 1.00, 0.92},
+};
+
+void FlameColour(double heat, uint8_t* p) {
+  heat = std::clamp(heat, 0.0, 1.0);
+  size_t i = 1;
+  while (i + 1 < std::size(kFlameRamp) && heat > kFlameRamp[i].at) ++i;
+  const Heat& lo = kFlameRamp[i - 1];
+  const Heat& hi = kFlameRamp[i];
+  const double t = (heat - lo.at) / (hi.at - lo.at);
+  p[0] = Byte(lo.r + (hi.r - lo.r) * t);
+  p[1] = Byte(lo.g + (hi.g - lo.g) * t);
+  p[2] = Byte(lo.b + (hi.b - lo.b) * t);
+}
+
+// A lumpy, round-ish puff of flame: noise breaks up its rim and the border
+// between its hot heart and its smoky edge.
 void Puff(Image& image) {
   ValueNoise noise(2024);
   for (int y = 0; y < 32; ++y) {
@@ -48,11 +79,7 @@ void Puff(Image& image) {
       if (d >= 1 || std::hypot(dx, dy) > 15.2) continue;
       const double lumps = noise.Fractal(x / 5.0, y / 5.0, 3);
       const double density = std::pow(1 - d, 1.3) * (0.65 + 0.55 * lumps);
-      // Lighter towards the upper left, as if lit like everything else.
-      const double shade =
-          0.80 + 0.20 * std::clamp(0.5 - (dx + dy) / 40.0, 0.0, 1.0) + 0.10 * (lumps - 0.5);
-      p[0] = p[1] = Byte(shade);
-      p[2] = Byte(shade * 1.02);
+      FlameColour(1.05 - 1.15 * d + 0.1 * (lumps - 0.5), p);
       p[3] = Byte(std::min(1.0, density));
     }
   }
