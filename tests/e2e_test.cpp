@@ -160,4 +160,55 @@ TEST_F(WholeGame, TheWinningFlightIsWonAgainAndItsNameReachesTheTable) {
   EXPECT_NE(table.find("06 0522 ACE\n07 0522 B\n"), std::string::npos) << table;
 }
 
+// The same flight on a pad alone, its keys swapped for the buttons that mean
+// them, through the pad SDL is given for the script: the flight is the
+// keyboard's bit for bit, and the pad types the name by picking letters.
+TEST_F(WholeGame, APadAloneWinsTheSameFlightAndTypesItsName) {
+  std::string script;
+  std::istringstream lines(WinScript(""));
+  const std::vector<std::pair<std::string, std::string>> buttons = {{"up", "pad_a"},
+                                                                    {"left", "pad_left"},
+                                                                    {"right", "pad_right"},
+                                                                    {"space", "pad_x"},
+                                                                    {"return", "pad_a"}};
+  for (std::string line; std::getline(lines, line);) {
+    for (const auto& [key, button] : buttons) {
+      for (size_t at = line.find(key); at != std::string::npos && at < line.find('#');
+           at = line.find(key, at + button.size()))
+        line.replace(at, key.size(), button);
+    }
+    script += line + "\n";
+  }
+  // A, one step down to B, A, Start; then A leaves the table.
+  script += "1 pad_a\n1 -\n1 pad_down\n1 -\n1 pad_a\n1 -\n1 pad_start\n3 -\n1 pad_a\n3 -\n";
+  ASSERT_EQ(script.find("up"), std::string::npos);
+  const fs::path trace = dir / "pad.csv";
+  const fs::path record = dir / "pad-record.txt";
+  auto r = RunGame("--headless --input \"" + Write("pad.txt", script).string() + "\" --trace \"" +
+                   trace.string() + "\" --record \"" + record.string() + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto rows = Rows(ReadWholeFile(trace));
+  const auto golden =
+      Rows(ReadWholeFile(fs::path(KESTREVAN_SOURCE_DIR) / "tests" / "golden" / "win.csv"));
+  constexpr size_t kNewEntryRank = 32;
+  size_t i = 1;
+  for (; i < golden.size() && golden[i].at(1) != "hs_getname"; ++i) {
+    auto got = rows.at(i), want = golden[i];
+    got.at(kNewEntryRank) = want.at(kNewEntryRank) = "";
+    ASSERT_EQ(got, want) << "pass " << i;
+  }
+  ASSERT_EQ(rows.at(i).at(1), "hs_getname");
+  EXPECT_EQ(rows.back().at(1), "menu");
+  const auto table = RunGame("--print-scores").output;
+  EXPECT_NE(table.find("06 0522 AB\n"), std::string::npos) << table;
+  // What was recorded is the pad's, and plays the same session again.
+  const std::string recorded = ReadWholeFile(record);
+  EXPECT_NE(recorded.find("1 pad_down\n"), std::string::npos) << recorded;
+  const fs::path again = dir / "again.csv";
+  r = RunGame("--headless --data-dir \"" + (dir / "other").string() + "\" --input \"" +
+              record.string() + "\" --trace \"" + again.string() + "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(ReadWholeFile(again), ReadWholeFile(trace));
+}
+
 }  // namespace

@@ -48,7 +48,12 @@ KeySet ParseKeys(const std::string& text, int line) {
   if (text == "-") return keys;
   std::size_t start = 0;
   while (true) {
-    const std::size_t plus = text.find('+', start);
+    std::size_t plus = text.find('+', start);
+    // A stick pushed the plus way has a name ending in '+' ("pad_lx+"): that
+    // '+' is the name's when a separator or the end follows it.
+    if (plus != std::string::npos && (plus + 1 == text.size() || text[plus + 1] == '+') &&
+        KeyCodeFromName(text.substr(start, plus - start + 1)) >= 0)
+      plus = plus + 1 == text.size() ? std::string::npos : plus + 1;
     const std::string name =
         text.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
     if (name.empty()) throw InputScriptError(line, "empty key name in '" + text + "'");

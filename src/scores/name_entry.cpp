@@ -33,7 +33,10 @@ void ShowNameEntry(Game& g) {
   // The cursor is a random character, new each pass: it flickers. Changes
   // state: the draw takes a number from the game's one generator.
   const auto cursor = static_cast<char>(RoundToInt16(double(g.Rnd.Next()) * 90));
-  e.DrawText(g.Tex.TexFont, h.PlayerName + cursor,
+  // A pad types by picking a letter: the cursor shows the one it is on. The
+  // flicker's number is drawn all the same, so every later draw is as ever.
+  const char picked = e.PickedCharacter();
+  e.DrawText(g.Tex.TexFont, h.PlayerName + (picked != 0 ? picked : cursor),
              Single(290 - 10.0 * static_cast<double>(h.PlayerName.size())), 180, 1, 0, 100, 255,
              255, 255);
   // Changes state mid-frame: a name confirmed on the last pass is stored and

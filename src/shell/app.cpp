@@ -23,6 +23,26 @@ bool SettingIsOn(const std::string& key, const AppOptions& o) {
   return ReadSwitch(o.settingsPath, key, true, o.verbose);
 }
 
+// What the pad and the remapped keys mean depends on the screen.
+ControlScreen ControlScreenFor(Screen screen) {
+  switch (screen) {
+    case Screen::kGame: return ControlScreen::kFlight;
+    case Screen::kHighScores: return ControlScreen::kTable;
+    case Screen::kNameEntry: return ControlScreen::kNameEntry;
+    default: return ControlScreen::kMenu;
+  }
+}
+
+// A pad shakes hard when the craft is lost and briefly when it sets down,
+// read from the round after a flight pass; the rules never know.
+void ShakeOnImpact(Game& g, bool wasOnGround, bool wasLost) {
+  if (g.Round.RoundLost && !wasLost) {
+    g.Engine.Rumble(1.0f, 400);
+  } else if (g.Round.OnGround && !wasOnGround && !g.Round.RoundLost) {
+    g.Engine.Rumble(0.35f, 120);
+  }
+}
+
 void Call(const Routine& routine, Game& g) {
   if (routine) routine(g);
 }
@@ -136,10 +156,14 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
     ++pass;
     RunStep([&] {
       if (o.script) scripted = o.script->KeysForPass(pass);
+      e.SetControlScreen(ControlScreenFor(g.Shell.GameState));
       e.BeginPass(pass, o.script ? &scripted : nullptr);
     });
     if (o.recorder) RunStep([&] { o.recorder->AddPass(e.HeldKeys()); });
+    const bool wasOnGround = g.Round.OnGround;
+    const bool wasLost = g.Round.RoundLost;
     const Screen screen = MainLoopPass(g, screens);
+    if (screen == Screen::kGame) RunStep([&] { ShakeOnImpact(g, wasOnGround, wasLost); });
     if (o.trace) std::fputs(TraceRow(pass, screen, g).c_str(), o.trace);
     if (o.maxPasses > 0 && pass >= o.maxPasses) g.Shell.Running = false;
   }

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #endif
 
+#include "components/media/pad_codes.h"
 #include "components/media/sdl/platform_paths.h"
 #include "components/output_file.h"
 #include "components/read_file.h"
@@ -27,6 +28,7 @@
 #include "shell/app.h"
 #include "shell/command_line.h"
 #include "shell/score_start.h"
+#include "shell/key_bindings.h"
 #include "shell/settings.h"
 
 namespace fs = std::filesystem;
@@ -141,6 +143,10 @@ SdlEngineOptions EngineOptionsFor(const CommandLine& line, const std::string& se
   o.screenshotPasses = line.screenshotAt;
   o.screenshotDir = line.screenshotDir;
   o.frameLogPath = line.frameLogPath;
+  o.rumble = ReadSwitch(settingsPath, "Rumble", true, line.verbose);
+  o.keyBindings = ReadKeyBindings(settingsPath);
+  if (const std::string config = UserConfigFolder(); !config.empty())
+    o.controllerMappings = (fs::path(config) / "gamecontrollerdb.txt").string();
   return o;
 }
 
@@ -180,6 +186,7 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
   int failedOutputs = 0;
   SdlEngineOptions engineOptions = EngineOptionsFor(line, settingsPath);
   engineOptions.failedOutputs = &failedOutputs;
+  for (const InputSegment& s : script.segments) engineOptions.scriptHasPad |= PadPart(s.keys).any();
   std::unique_ptr<MediaEngine> engine = CreateSdlEngine(engineOptions);
   Random random(seed);
   Game game(*engine, &scores, random);

@@ -81,41 +81,74 @@ std::string LoadSettingString(const std::string& section, const std::string& key
   }
 }
 
+namespace {
+
+// Calls `visit(key, value, line)` for each key=value line of `section`, in
+// file order, until it returns true.
+template <typename Visit>
+void VisitSection(const std::string& section, const std::string& text, Visit visit) {
+  std::size_t pos = 0;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+
+  bool inSection = false;
+  int lineNumber = 0;
+  while (pos < text.size()) {
+    std::size_t lineEnd = text.find('\n', pos);
+    if (lineEnd == std::string::npos) lineEnd = text.size();
+    std::string line = text.substr(pos, lineEnd - pos);
+    pos = lineEnd + 1;
+    ++lineNumber;
+
+    // A stray NUL ends the line's text, the way a C string would.
+    const std::size_t nul = line.find('\0');
+    if (nul != std::string::npos) line.resize(nul);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+
+    const std::string trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == ';') continue;
+    std::string name;
+    if (SectionHeader(trimmed, name)) {
+      inSection = EqualsNoCase(name, section);
+      continue;
+    }
+    if (!inSection) continue;
+    const std::size_t equals = trimmed.find('=');
+    if (equals == std::string::npos) continue;
+    if (visit(Trim(trimmed.substr(0, equals)), CleanValue(trimmed.substr(equals + 1)), lineNumber))
+      return;
+  }
+}
+
+}  // namespace
+
 std::string LoadSettingStringFromText(const std::string& section, const std::string& key,
                                       const std::string& text) {
   try {
-    std::size_t pos = 0;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
-
-    bool inSection = false;
-    while (pos < text.size()) {
-      std::size_t lineEnd = text.find('\n', pos);
-      if (lineEnd == std::string::npos) lineEnd = text.size();
-      std::string line = text.substr(pos, lineEnd - pos);
-      pos = lineEnd + 1;
-
-      // A stray NUL ends the line's text, the way a C string would.
-      const std::size_t nul = line.find('\0');
-      if (nul != std::string::npos) line.resize(nul);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-
-      const std::string trimmed = Trim(line);
-      if (trimmed.empty() || trimmed.front() == ';') continue;
-      std::string name;
-      if (SectionHeader(trimmed, name)) {
-        inSection = EqualsNoCase(name, section);
-        continue;
-      }
-      if (!inSection) continue;
-      const std::size_t equals = trimmed.find('=');
-      if (equals == std::string::npos) continue;
-      if (!EqualsNoCase(Trim(trimmed.substr(0, equals)), key)) continue;
-      return CleanValue(trimmed.substr(equals + 1));
-    }
-    return "";
+    std::string found;
+    VisitSection(section, text, [&](const std::string& k, const std::string& value, int) {
+      if (!EqualsNoCase(k, key)) return false;
+      found = value;
+      return true;
+    });
+    return found;
   } catch (const std::exception&) {
     return "";
   }
+}
+
+std::vector<SettingLine> LoadSettingSection(const std::string& section, const std::string& path) {
+  std::vector<SettingLine> lines;
+  try {
+    std::string text;
+    if (!ReadHead(path, text)) return lines;
+    VisitSection(section, text, [&](const std::string& key, const std::string& value, int line) {
+      lines.push_back(SettingLine{line, key, value});
+      return false;
+    });
+  } catch (const std::exception&) {
+    // What was read so far stands; the rest keeps its defaults.
+  }
+  return lines;
 }
 
 namespace {

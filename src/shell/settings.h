@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // The reader of setup.ini, with the semantics players' files were written
 // for: section and key match without regard to case, the first match wins,
@@ -14,6 +15,14 @@ std::string LoadSettingString(const std::string& section, const std::string& key
 // LoadSettingString does after reading. Never fails either.
 std::string LoadSettingStringFromText(const std::string& section, const std::string& key,
                                       const std::string& text);
+
+// Every key=value line of a section, in file order, keys as written.
+struct SettingLine {
+  int line;  // 1-based, for a warning that names it
+  std::string key;
+  std::string value;
+};
+std::vector<SettingLine> LoadSettingSection(const std::string& section, const std::string& path);
 
 // The string-to-boolean rule of the settings: True/False in any case, or a
 // number (0 = false, anything else true). Anything else cannot be converted.

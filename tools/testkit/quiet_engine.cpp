@@ -203,6 +203,10 @@ void QuietEngine::SetCloseHandler(std::function<void(int16_t&)> handler) {
   closeHandler_ = std::move(handler);
 }
 
+void QuietEngine::Rumble(float strength, int32_t milliseconds) {
+  if (recording_) Record("Rumble", Num(strength) + "," + Num(milliseconds));
+}
+
 void QuietEngine::BeginPass(int64_t pass, const KeySet* scripted) {
   if (passBegins) passBegins(pass);
   if (scripted)

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "components/media/keyboard_state.h"
+#include "components/media/control_input.h"
 #include "components/media/media_engine.h"
 
 class QuietEngine : public MediaEngine {
@@ -86,7 +86,11 @@ class QuietEngine : public MediaEngine {
   void ProcessMessages() override;
   void SetCloseHandler(std::function<void(int16_t& cancel)> handler) override;
   void BeginPass(int64_t pass, const KeySet* scripted) override;
-  KeySet HeldKeys() override { return keys_.HeldKeys(); }
+  KeySet HeldKeys() override { return keys_.Input(); }
+  void SetControlScreen(ControlScreen screen) override { keys_.SetScreen(screen); }
+  char PickedCharacter() override { return keys_.PickedCharacter(); }
+  void Rumble(float strength, int32_t milliseconds) override;
+  void SetKeyBindings(const KeyBindings& bindings) { keys_.SetBindings(bindings); }
 
  private:
   // Records the call, then closes or throws where the test asked to.
@@ -98,7 +102,7 @@ class QuietEngine : public MediaEngine {
   std::map<std::string, int> counts_;
   std::map<std::string, std::vector<int>> failures_;
   std::map<std::string, std::vector<int>> closes_;
-  KeyboardState keys_;
+  ControlInput keys_;
   std::function<void(int16_t&)> closeHandler_;
   std::vector<int16_t> closeAnswers_;
   int64_t drawCalls_ = 0;

@@ -97,7 +97,8 @@ inline constexpr std::array<KeyEntry, 52> kKeyTable = {{
     {key::kLeftShift, "lshift", 0},
 }};
 
-// Names used by input scripts ("escape", "left", "a", "kp_plus", ...).
+// Names used by input scripts ("escape", "left", "a", "kp_plus", ...), and
+// the pad's ("pad_a", "pad_lx-", ...; see pad_codes.h).
 // Returns -1 for an unknown name / an empty string for a code without a name.
 int32_t KeyCodeFromName(const std::string& name);
 std::string KeyNameFromCode(int32_t code);

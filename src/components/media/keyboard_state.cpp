@@ -22,10 +22,10 @@ void KeyboardState::Sample() {
   pressedSinceSample_.reset();
 }
 
-void KeyboardState::SampleFrom(const KeySet& held) {
+void KeyboardState::SampleFrom(const KeySet& held, const KeySet& repressed) {
   previous_ = current_;
   current_ = held;
-  repressed_.reset();
+  repressed_ = repressed & held & previous_;
   pressedSinceSample_.reset();
 }
 

@@ -17,13 +17,16 @@ class KeyboardState {
   // and released since the last snapshot counts as held for this one pass, so
   // a tap shorter than a frame is still one press.
   void Sample();
-  // Takes the snapshot from a script instead of the live keyboard.
-  void SampleFrom(const KeySet& held);
+  // Takes the snapshot from a script instead of the live keyboard, or from
+  // another snapshot translated; `repressed` as Repressed() tells.
+  void SampleFrom(const KeySet& held, const KeySet& repressed = {});
 
   bool Held(int32_t code) const;
   bool Down(int32_t code) const;  // held now, not held in the previous snapshot
   bool Up(int32_t code) const;    // held in the previous snapshot, not now
   const KeySet& HeldKeys() const { return current_; }
+  // Held through the last snapshot, let go and pressed again before this one.
+  const KeySet& Repressed() const { return repressed_; }
 
  private:
   static bool Valid(int32_t code) { return code >= 0 && code < 256; }

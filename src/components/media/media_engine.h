@@ -5,6 +5,7 @@
 #include <string>
 
 #include "components/component_error.h"
+#include "components/media/control_translator.h"
 #include "components/media/key_codes.h"
 
 // A picture owned by the engine. The game holds it through a Texture handle;
@@ -67,6 +68,14 @@ class MediaEngine {
   // pass's routines will see, from the live keyboard or, when `scripted` is
   // given, from a replay.
   virtual void BeginPass(int64_t pass, const KeySet* scripted) = 0;
-  // The keys of the current snapshot (what a recording writes).
+  // The input of the current snapshot, keys and pad buttons as they were
+  // held, before any translation (what a recording writes).
   virtual KeySet HeldKeys() = 0;
+  // The screen the coming pass runs (told before BeginPass): a pad, and the
+  // remapped keys, mean different keys on each.
+  virtual void SetControlScreen(ControlScreen screen) = 0;
+  // What the name entry's cursor shows while a pad types, else 0.
+  virtual char PickedCharacter() = 0;
+  // A short shake of the pads, strength 0 to 1; nothing without one that can.
+  virtual void Rumble(float strength, int32_t milliseconds) = 0;
 };

@@ -12,6 +12,7 @@
 #include "components/media/sdl/audio_quiet.h"
 #include "components/output_file.h"
 #include "components/read_file.h"
+#include "components/media/pad_codes.h"
 #include "components/media/path_resolve.h"
 #include "core/log.h"
 #include "sdl_engine_impl.h"
@@ -53,6 +54,21 @@ SdlEngine::SdlEngine(const SdlEngineOptions& options)
 
 SdlEngine::~SdlEngine() { Shutdown(); }
 
+// Pads are a bonus: without SDL's controller system the game plays on keys.
+void SdlEngine::StartPads() {
+  // Face buttons by where they sit, not what they say: the bottom one is A
+  // on every family of pad, as the controls table has it.
+  SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+    LogOnce(std::string("no game pads: ") + SDL_GetError());
+    return;
+  }
+  initializedSystems_ |= SDL_INIT_GAMECONTROLLER;
+  padsStarted_ = true;
+  SdlGamepads::AddMappings(options_.controllerMappings);
+  if (options_.scriptHasPad) scriptPad_ = pads_.AttachScriptPad();
+}
+
 void SdlEngine::RequireRunning(const char* operation) const {
   if (state_ == State::kCreated) throw ComponentError(operation, "the engine is not initialised");
   if (state_ == State::kShutDown) throw ComponentError(operation, "the engine has been shut down");
@@ -86,6 +102,8 @@ void SdlEngine::Initialize(const std::string& programFolder, float width, float 
   }
   initializedSystems_ = systems;
   CatchHangUp();
+  controls_.SetBindings(options_.keyBindings);
+  if (!options_.headless || options_.scriptHasPad) StartPads();
   // From here on a failure leaves things for Shutdown, which the shell calls.
   state_ = State::kRunning;
   try {
@@ -227,6 +245,9 @@ void SdlEngine::Shutdown() {
   textures_.clear();
   if (audio_) audio_->Shutdown();
   audio_.reset();
+  if (padsStarted_) pads_.CloseAll(controls_);
+  padsStarted_ = false;
+  scriptPad_ = false;
   if (frameTexture_) SDL_DestroyTexture(frameTexture_);
   frameTexture_ = nullptr;
   if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -251,11 +272,30 @@ void SdlEngine::Shutdown() {
 
 // ---- keyboard and window events -------------------------------------------
 
-bool SdlEngine::KeyHeld(int32_t scanCode) { return keyboard_.Held(scanCode); }
-bool SdlEngine::KeyUp(int32_t scanCode) { return keyboard_.Up(scanCode); }
-bool SdlEngine::KeyDown(int32_t scanCode) { return keyboard_.Down(scanCode); }
+bool SdlEngine::KeyHeld(int32_t scanCode) { return controls_.Held(scanCode); }
+bool SdlEngine::KeyUp(int32_t scanCode) { return controls_.Up(scanCode); }
+bool SdlEngine::KeyDown(int32_t scanCode) { return controls_.Down(scanCode); }
 void SdlEngine::ReadKeys() {}  // the snapshot is taken per pass in BeginPass
-KeySet SdlEngine::HeldKeys() { return keyboard_.HeldKeys(); }
+KeySet SdlEngine::HeldKeys() { return controls_.Input(); }
+void SdlEngine::SetControlScreen(ControlScreen screen) { controls_.SetScreen(screen); }
+char SdlEngine::PickedCharacter() { return controls_.PickedCharacter(); }
+
+void SdlEngine::Rumble(float strength, int32_t milliseconds) {
+  if (options_.rumble && padsStarted_) pads_.Rumble(strength, milliseconds);
+}
+
+// A script with pad buttons plays them on its own pad inside SDL, so they
+// take the way a real pad's do; its keys are held as a keyboard's would be.
+void SdlEngine::HoldScripted(const KeySet& scripted) {
+  pads_.HoldOnScriptPad(scripted);
+  PumpEvents();
+  const KeySet keys = KeyboardPart(scripted);
+  for (std::size_t code = 0; code < keys.size(); ++code) {
+    if (keys.test(code) && !scriptKeys_.test(code)) controls_.Press(static_cast<int32_t>(code));
+    if (!keys.test(code) && scriptKeys_.test(code)) controls_.Release(static_cast<int32_t>(code));
+  }
+  scriptKeys_ = keys;
+}
 
 void SdlEngine::BeginPass(int64_t pass, const KeySet* scripted) {
   RequireRunning("BeginPass");
@@ -267,10 +307,14 @@ void SdlEngine::BeginPass(int64_t pass, const KeySet* scripted) {
   framedThisPass_ = false;
   PumpEvents();
   if (state_ != State::kRunning) return;  // a close handler shut us down
-  if (scripted) {
-    keyboard_.SampleFrom(*scripted);
+  if (scripted && scriptPad_) {
+    HoldScripted(*scripted);
+    if (state_ != State::kRunning) return;
+    controls_.Sample();
+  } else if (scripted) {
+    controls_.SampleFrom(*scripted);
   } else {
-    keyboard_.Sample();
+    controls_.Sample();
   }
 }
 
@@ -278,7 +322,7 @@ void SdlEngine::ProcessMessages() {
   RequireRunning("ProcessMessages");
   PumpEvents();
   if (state_ != State::kRunning) return;
-  keyboard_.Sample();
+  controls_.Sample();
 }
 
 void SdlEngine::SetCloseHandler(std::function<void(int16_t& cancel)> handler) {
@@ -295,12 +339,16 @@ void SdlEngine::PumpEvents() {
 }
 
 void SdlEngine::HandleEvent(const SDL_Event& event) {
+  if (padsStarted_ && pads_.Handle(event, controls_, replay_)) return;
   switch (event.type) {
     case SDL_QUIT: RequestClose(); break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) RequestClose();
       // A key let go while another window had the focus never reaches us.
-      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keyboard_.ReleaseAll();
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        controls_.ReleaseAll();
+        pads_.ReleaseAll();
+      }
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -315,9 +363,9 @@ void SdlEngine::HandleEvent(const SDL_Event& event) {
       const int32_t code = GameKeyFromScancode(event.key.keysym.scancode);
       if (code < 0) break;
       if (down) {
-        keyboard_.Press(code);
+        controls_.Press(code);
       } else {
-        keyboard_.Release(code);
+        controls_.Release(code);
       }
       break;
     }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "components/media/control_translator.h"
 #include "components/media/media_engine.h"
 
 // The real media engine. This header names no SDL type: the shell builds the
@@ -33,6 +34,16 @@ struct SdlEngineOptions {
   // When set, each finished frame appends "pass hash" (16 hex digits) to
   // this file: the pictures of a replay, checkable like its trace.
   std::string frameHashPath;
+  // setup.ini's [keys]: physical keys that act as game keys.
+  KeyBindings keyBindings;
+  // Pads shake on a crash and a touchdown ([main] Rumble=False: never).
+  bool rumble = true;
+  // The player's extra controller mappings (SDL's gamecontrollerdb.txt
+  // format), read when present.
+  std::string controllerMappings;
+  // The input script holds pad buttons: a virtual pad is attached inside SDL
+  // to play them, even headless.
+  bool scriptHasPad = false;
   // When set, counts the outputs above that could not be written whole
   // (each is named on stderr once), so the run can end with a failure.
   int* failedOutputs = nullptr;

@@ -12,10 +12,11 @@
 #include "components/media/compositor/compositor.h"
 #include "components/media/compositor/picture_texture.h"
 #include "components/media/frame_scaler.h"
-#include "components/media/keyboard_state.h"
+#include "components/media/control_input.h"
 #include "components/media/media_engine.h"
 #include "sdl_engine.h"
 #include "sdl_full_screen.h"
+#include "sdl_gamepads.h"
 #include "sdl_pacer.h"
 
 // MediaEngine on SDL2. Every picture and letter is drawn by the compositor
@@ -57,6 +58,9 @@ class SdlEngine final : public MediaEngine {
   void SetCloseHandler(std::function<void(int16_t& cancel)> handler) override;
   void BeginPass(int64_t pass, const KeySet* scripted) override;
   KeySet HeldKeys() override;
+  void SetControlScreen(ControlScreen screen) override;
+  char PickedCharacter() override;
+  void Rumble(float strength, int32_t milliseconds) override;
 
  private:
   enum class State { kCreated, kRunning, kShutDown };
@@ -71,6 +75,8 @@ class SdlEngine final : public MediaEngine {
   void SetWindowIcon();
   void ForgetReleasedTextures();
 
+  void StartPads();
+  void HoldScripted(const KeySet& scripted);
   void PumpEvents();
   void HandleEvent(const SDL_Event& event);
   void RequestClose();
@@ -107,7 +113,11 @@ class SdlEngine final : public MediaEngine {
   std::vector<std::weak_ptr<PictureTexture>> textures_;
   size_t pruneAt_ = 64;
 
-  KeyboardState keyboard_;
+  ControlInput controls_;
+  SdlGamepads pads_;
+  bool padsStarted_ = false;
+  bool scriptPad_ = false;  // a script's pad is attached and drives the pad codes
+  KeySet scriptKeys_;       // the script's keys last held on the live input
   bool replay_ = false;
   int64_t pass_ = 0;
   std::function<void(int16_t& cancel)> closeHandler_;
