@@ -87,6 +87,37 @@ TEST(AssetPictures, FontHasEveryPrintableGlyphInsideItsAdvance) {
   EXPECT_EQ(offWhite, 0);
 }
 
+// A dark ring keeps tinted texts readable on bright sand. The HUD draws at
+// 1/2 and so shows every other texel: beside and below the ink the ring must
+// be 2 texels wide to show at all; above the letters 1 (the score rows sit
+// too close for more).
+TEST(AssetPictures, FontLettersAreRingedInDark) {
+  const Picture sheet = Decode("font_default.dds");
+  struct Step {
+    int dx, dy;
+  };
+  constexpr Step kSteps[] = {{-1, 0}, {-2, 0}, {1, 0}, {2, 0}, {0, 1}, {0, 2}, {0, -1}};
+  for (int code = 33; code <= 126; ++code) {
+    const int left = (code % 16) * kCell, top = (code / 16) * kCell;
+    int gaps = 0;
+    for (int y = top; y < top + kCell; ++y)
+      for (int x = left; x < left + kCell; ++x) {
+        if ((sheet.At(x, y) >> 24) != 0xFF) continue;
+        for (const Step s : kSteps) {
+          const int u = x + s.dx, v = y + s.dy;
+          if (u < left || u >= left + kCell || v < top || v >= top + kCell) {
+            ++gaps;  // the ring would leave the cell
+            continue;
+          }
+          const uint32_t p = sheet.At(u, v);
+          const bool ink = (p >> 24) == 0xFF, dark = (p >> 24) >= 200 && (p & 0xE0E0E0) == 0;
+          gaps += !ink && !dark;
+        }
+      }
+    EXPECT_EQ(gaps, 0) << char(code);
+  }
+}
+
 TEST(AssetPictures, BitmapFontHoldsTheSameGlyphsOnMagenta) {
   const Picture sheet = Decode("font_default.dds");
   const Picture bitmap = Decode("font_default.bmp");
