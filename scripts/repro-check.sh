@@ -66,7 +66,7 @@ B="$WORK/second/build/elsewhere"
 differ=0
 compare() {
   if cmp -s "$A/$1" "$B/$1"; then return 0; fi
-  echo "repro-check: DIFFERS: $1 ($(cmp "$A/$1" "$B/$1" 2>&1 | head -n 1))"
+  echo "repro-check: DIFFERS: $1 ($(cmp "$A/$1" "$B/$1" 2>&1 | head -n 1 | sed "s/.*differ: //"))"
   differ=1
 }
 
