@@ -2,8 +2,8 @@
 # Builds the game twice from one commit, from two source folders into two
 # build folders at different paths, with one SOURCE_DATE_EPOCH, and checks
 # that the game, every generated file under files/ and hs.pak come out byte
-# for byte the same. Only the game's own targets are built (the tests are not
-# part of what ships).
+# for byte the same. Only the game's own targets are built: the tests never
+# ship.
 #
 #   scripts/repro-check.sh [--keep] [--jobs N]
 set -euo pipefail
