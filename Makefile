@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # Extra -D settings on top of the default preset of CMakePresets.json.
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build play test bench fuzz sanitize soak bad-files mutate clean
+.PHONY: all deps configure build play test bench fuzz sanitize soak bad-files package-check \
+	repro-check mutate clean
 
 all: build
 
@@ -39,6 +40,14 @@ sanitize: deps
 
 bad-files: deps build
 	@bash scripts/bad-files.sh --build $(BUILD)
+
+# What a packager checks first, on an installed copy of the build.
+package-check: deps build
+	@bash scripts/package-check.sh --build $(BUILD)
+
+# The game built twice at two paths must come out byte for byte the same.
+repro-check: deps
+	@bash scripts/repro-check.sh --jobs $(JOBS)
 
 # About an hour: every fault of tests/mutants.txt built and run against the
 # suite; writes tests/mutation.md. Not part of CI.

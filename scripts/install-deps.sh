@@ -9,6 +9,7 @@ DEBIAN_PACKAGES=(
   libsdl2-dev libsdl2-image-dev libopenal-dev libsquish-dev libcairo2-dev
   libcli11-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
   libx11-dev openbox x11-apps xauth xdotool xvfb
+  desktop-file-utils appstream man-db groff-base
 )
 
 print_other_systems() {
@@ -19,6 +20,10 @@ libsquish, cairo, CLI11, GoogleTest and the DejaVu fonts. Install them with:
   Arch:    sudo pacman -S --needed base-devel cmake pkgconf sdl2 sdl2_image openal libsquish cairo cli11 gtest benchmark ttf-dejavu
   macOS:   brew install cmake pkg-config sdl2 sdl2_image openal-soft libsquish cairo cli11 googletest google-benchmark
   Windows: vcpkg install sdl2 sdl2-image[libjpeg-turbo] openal-soft libsquish cairo cli11 gtest benchmark
+The packaging checks (make package-check) also need desktop-file-validate,
+appstreamcli, man and groff:
+  Fedora:  sudo dnf install desktop-file-utils appstream man-db groff-base
+  Arch:    sudo pacman -S --needed desktop-file-utils appstream man-db groff
 TXT
 }
 
