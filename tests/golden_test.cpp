@@ -56,4 +56,20 @@ TEST(Golden, LeftAloneTheCraftBurnsOutAndTheMenuReturns) { ReplayAndCompare("alo
 TEST(Golden, ASoftLandingOnAPadThenEscape) { ReplayAndCompare("landing"); }
 TEST(Golden, AllThreePadsAndTheSendingWinTheRound) { ReplayAndCompare("win"); }
 
+// A pad shakes hard as the craft blows up (and not before, though it came
+// down hard) and briefly when it sets down whole; the trace never knows.
+TEST(Golden, APadShakesAtTheCrashAndAtEachTouchdown) {
+  for (const auto& [name, shakes] : std::vector<std::pair<std::string, std::string>>{
+           {"alone", "1,400 "}, {"landing", Num(0.35f) + ",120 "}}) {
+    const InputScript script = LoadInputScript(GoldenPath(name + ".txt"));
+    golden::GoldenRun run(*script.seed);
+    run.options.script = &script;
+    run.options.maxPasses = script.TotalPasses();
+    run.Run();
+    std::string seen;
+    for (const std::string& r : run.engine.rumbles) seen += r + " ";
+    EXPECT_EQ(seen, shakes) << name;
+  }
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "components/media/key_codes.h"
+#include "components/media/pad_codes.h"
 #include "flight_fixture.h"
 #include "scores/scores.h"
 #include "testkit/memory_score_board.h"
@@ -95,6 +96,24 @@ TEST_F(ScoreScreens, TypingFollowsTheKeyTable) {
   const std::string drawn = engine.CallsOf("DrawText").at(0).args;
   EXPECT_EQ(drawn.rfind("files\\font_default.dds,\"K0-S", 0), 0u) << drawn;
   EXPECT_NE(drawn.find("\",250,180,1,0,100,255,255,255"), std::string::npos) << drawn;
+}
+
+// A pad types by picking: the cursor shows the letter it is on, and the
+// flicker's number is drawn all the same, so later draws are unchanged.
+TEST_F(ScoreScreens, APadShowsTheLetterItPicksWhileTheFlickerStillDraws) {
+  g.Shell.GameState = Screen::kNameEntry;
+  g.Round.FlightTime = 400;
+  engine.SetControlScreen(ControlScreen::kNameEntry);
+  Pass({pad::kDown});
+  Pass({pad::kA});
+  EXPECT_EQ(g.HighScores.PlayerName, "B");
+  engine.ClearCalls();
+  Pass();
+  EXPECT_EQ(engine.CallsOf("DrawText").at(0).args.rfind("files\\font_default.dds,\"BB\",", 0), 0u)
+      << engine.CallsOf("DrawText").at(0).args;
+  Random twin{12345};
+  for (int i = 0; i < 3; ++i) twin.Next();
+  EXPECT_EQ(random.Next(), twin.Next()) << "one draw a pass, picked letter or not";
 }
 
 TEST_F(ScoreScreens, BackspaceToAnEmptyNameAndTheLazyName) {

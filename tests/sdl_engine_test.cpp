@@ -18,6 +18,7 @@
 #include "components/component_error.h"
 #include "components/media/frame_scaler.h"
 #include "components/media/key_codes.h"
+#include "components/media/pad_codes.h"
 #include "dds_test_encoder.h"
 #include "sdl_screenshot_paths.h"
 #include "sdl_test_support.h"
@@ -226,6 +227,69 @@ TEST_F(SdlEngineTest, KeysMapByPositionAndF11IsNotAGameKey) {
   KeySet expected;
   expected.set(key::kReturn).set(key::kLeft).set(key::kZ).set(key::kKeypadSlash);
   EXPECT_EQ(engine_->HeldKeys(), expected);
+}
+
+// A pad plugged in while the game runs, as SDL's virtual joysticks make one:
+// a game controller of the family its vendor and product ids name.
+struct PluggedPad {
+  static inline int rumbles = 0;
+  int device = -1;
+  SDL_Joystick* joystick = nullptr;
+  PluggedPad(Uint16 vendor, Uint16 product) {
+    SDL_VirtualJoystickDesc desc;
+    SDL_zero(desc);
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.vendor_id = vendor;
+    desc.product_id = product;
+    desc.Rumble = [](void*, Uint16 low, Uint16 high) {
+      rumbles += low > 0 && high > 0;
+      return 0;
+    };
+    device = SDL_JoystickAttachVirtualEx(&desc);
+    joystick = SDL_JoystickOpen(device);
+  }
+  void Unplug() {
+    SDL_JoystickClose(joystick);
+    SDL_JoystickDetachVirtual(device);
+  }
+};
+
+TEST_F(SdlEngineTest, PadsOfEachFamilyPlayAndLetGoWhenUnplugged) {
+  SdlEngineOptions options;
+  options.scriptHasPad = true;  // opens the pads even headless
+  Start(options);
+  const std::vector<std::pair<Uint16, Uint16>> families = {
+      {0x045e, 0x02ea}, {0x054c, 0x09cc}, {0x057e, 0x2009}};  // Xbox, PlayStation, Switch
+  for (const auto& [vendor, product] : families) {
+    PluggedPad pad(vendor, product);
+    ASSERT_NE(pad.joystick, nullptr) << SDL_GetError();
+    engine_->SetControlScreen(ControlScreen::kFlight);
+    engine_->BeginPass(++pass_, nullptr);  // the pad is announced and opened
+    SDL_JoystickSetVirtualButton(pad.joystick, SDL_CONTROLLER_BUTTON_A, 1);
+    SDL_JoystickSetVirtualAxis(pad.joystick, SDL_CONTROLLER_AXIS_LEFTX, 12000);  // in the dead zone
+    engine_->BeginPass(++pass_, nullptr);
+    EXPECT_TRUE(engine_->KeyDown(key::kUp)) << std::hex << vendor;
+    EXPECT_FALSE(engine_->KeyHeld(key::kRight)) << "inside the dead zone";
+    EXPECT_TRUE(engine_->HeldKeys().test(pad::kA)) << "recorded as the pad's button";
+    engine_->Rumble(1.0f, 50);
+    const int rumbles = PluggedPad::rumbles;
+    pad.Unplug();  // mid-flight: what it held is let go
+    engine_->BeginPass(++pass_, nullptr);
+    EXPECT_TRUE(engine_->KeyUp(key::kUp));
+    EXPECT_EQ(rumbles, 1) << "one shake, on the pad that was there";
+    PluggedPad::rumbles = 0;
+  }
+  // Rumble=False: the pad never shakes.
+  options.rumble = false;
+  Start(options);
+  PluggedPad pad(0x045e, 0x02ea);
+  engine_->BeginPass(++pass_, nullptr);
+  engine_->Rumble(1.0f, 50);
+  EXPECT_EQ(PluggedPad::rumbles, 0);
+  pad.Unplug();
 }
 
 TEST_F(SdlEngineTest, CloseRequestsGoToTheHandlerAndALetGoWindowShowsNothingMore) {

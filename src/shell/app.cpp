@@ -33,12 +33,13 @@ ControlScreen ControlScreenFor(Screen screen) {
   }
 }
 
-// A pad shakes hard when the craft is lost and briefly when it sets down,
-// read from the round after a flight pass; the rules never know.
-void ShakeOnImpact(Game& g, bool wasOnGround, bool wasLost) {
-  if (g.Round.RoundLost && !wasLost) {
+// A pad shakes hard as the craft blows up and briefly when it sets down
+// whole, read from the round after a flight pass; the rules never know.
+void ShakeOnImpact(Game& g, bool wasOnGround, bool wasExploding) {
+  const RoundState& r = g.Round;
+  if (r.ExplosionTime > 0 && !wasExploding) {
     g.Engine.Rumble(1.0f, 400);
-  } else if (g.Round.OnGround && !wasOnGround && !g.Round.RoundLost) {
+  } else if (r.OnGround && !wasOnGround && r.Health > 0) {
     g.Engine.Rumble(0.35f, 120);
   }
 }
@@ -161,9 +162,9 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
     });
     if (o.recorder) RunStep([&] { o.recorder->AddPass(e.HeldKeys()); });
     const bool wasOnGround = g.Round.OnGround;
-    const bool wasLost = g.Round.RoundLost;
+    const bool wasExploding = g.Round.ExplosionTime > 0;
     const Screen screen = MainLoopPass(g, screens);
-    if (screen == Screen::kGame) RunStep([&] { ShakeOnImpact(g, wasOnGround, wasLost); });
+    if (screen == Screen::kGame) RunStep([&] { ShakeOnImpact(g, wasOnGround, wasExploding); });
     if (o.trace) std::fputs(TraceRow(pass, screen, g).c_str(), o.trace);
     if (o.maxPasses > 0 && pass >= o.maxPasses) g.Shell.Running = false;
   }

@@ -204,7 +204,8 @@ void QuietEngine::SetCloseHandler(std::function<void(int16_t&)> handler) {
 }
 
 void QuietEngine::Rumble(float strength, int32_t milliseconds) {
-  if (recording_) Record("Rumble", Num(strength) + "," + Num(milliseconds));
+  rumbles.push_back(Num(strength) + "," + Num(milliseconds));
+  if (recording_) Record("Rumble", rumbles.back());
 }
 
 void QuietEngine::BeginPass(int64_t pass, const KeySet* scripted) {

@@ -90,6 +90,8 @@ class QuietEngine : public MediaEngine {
   void SetControlScreen(ControlScreen screen) override { keys_.SetScreen(screen); }
   char PickedCharacter() override { return keys_.PickedCharacter(); }
   void Rumble(float strength, int32_t milliseconds) override;
+  // Each shake asked for, as "strength,milliseconds", recording or not.
+  std::vector<std::string> rumbles;
   void SetKeyBindings(const KeyBindings& bindings) { keys_.SetBindings(bindings); }
 
  private:
