@@ -114,7 +114,9 @@ TEST(Controls, BoundKeysActEverywhereButTheNameEntry) {
   in.SetBindings(bindings);
   auto keys = [&](ControlScreen screen, const std::vector<int32_t>& held) {
     in.SetScreen(screen);
-    in.SampleFrom(Set(held));
+    in.ReleaseAll();
+    for (int32_t code : held) in.Press(code);
+    in.Sample();
     std::string seen;
     for (int32_t code : {key::kUp, key::kLeft, key::kSpace, key::kW, key::kA, key::kJ, key::kK})
       if (in.Held(code)) seen += KeyNameFromCode(code) + " ";
@@ -127,13 +129,19 @@ TEST(Controls, BoundKeysActEverywhereButTheNameEntry) {
   EXPECT_EQ(keys(ControlScreen::kNameEntry, {key::kW, key::kA, key::kJ}), "w a j ");
   // A key let go and pressed again within the pass is a press of what it acts as.
   in.SetScreen(ControlScreen::kFlight);
+  in.ReleaseAll();
   in.Press(key::kW);
   in.Sample();
   in.Release(key::kW);
   in.Press(key::kW);
   in.Sample();
   EXPECT_TRUE(in.Down(key::kUp));
-  EXPECT_EQ(Names(in.Input()), "w") << "what a recording writes is what was pressed";
+  // A recording writes the keys as bound, and a script's are taken as they
+  // stand, so a replay plays the same whoever's bindings replay it.
+  EXPECT_EQ(Names(in.Input()), "up");
+  in.SampleFrom(Set({key::kW}));
+  EXPECT_TRUE(in.Held(key::kW));
+  EXPECT_FALSE(in.Held(key::kUp));
 }
 
 TEST(Controls, AStickPressesPastHalfAndLetsGoBelowAThird) {

@@ -18,19 +18,24 @@ class ControlInput {
   void Release(int32_t code) { input_.Release(code); }
   void ReleaseAll() { input_.ReleaseAll(); }
 
-  // The pass's snapshot from the live events, or as given (a script).
-  void Sample();
+  // The pass's snapshot from the live events, or as given (a script). A
+  // script's keys are bound already: `scripted` keeps the bindings off the
+  // live events a script presses.
+  void Sample(bool scripted = false);
   void SampleFrom(const KeySet& input);
 
   bool Held(int32_t code) const { return game_.Held(code); }
   bool Down(int32_t code) const { return game_.Down(code); }
   bool Up(int32_t code) const { return game_.Up(code); }
-  const KeySet& Input() const { return input_.HeldKeys(); }
+  // What a recording writes: the keys as bound, and the pad's buttons, so
+  // a replay plays the same whatever the replaying player's bindings.
+  const KeySet& Input() const { return recorded_; }
   char PickedCharacter() const { return translator_.PickedCharacter(); }
 
  private:
-  void Translate();
+  void Translate(bool bindKeys);
   KeyboardState input_;
+  KeySet recorded_;
   KeyboardState game_;
   ControlTranslator translator_;
   ControlScreen screen_ = ControlScreen::kMenu;

@@ -44,17 +44,18 @@ void ControlTranslator::SetBindings(const KeyBindings& bindings) {
   bound_ = !bindings.empty();
 }
 
-KeySet ControlTranslator::MapKeyboard(ControlScreen screen, const KeySet& keys) const {
+KeySet ControlTranslator::MapKeyboard(ControlScreen screen, const KeySet& keys,
+                                      bool bindKeys) const {
   const KeySet keyboard = KeyboardPart(keys);
   // The name entry reads what is typed, whatever the bindings say.
-  if (!bound_ || screen == ControlScreen::kNameEntry) return keyboard;
+  if (!bound_ || !bindKeys || screen == ControlScreen::kNameEntry) return keyboard;
   KeySet game;
   for (std::size_t code = 0; code < keyboard.size(); ++code)
     if (keyboard.test(code)) game |= actsAs_[code];
   return game;
 }
 
-KeySet ControlTranslator::Translate(ControlScreen screen, const KeySet& input) {
+KeySet ControlTranslator::Translate(ControlScreen screen, const KeySet& input, bool bindKeys) {
   const KeySet pressed = input & ~previous_;
   if ((PadPart(pressed)).any()) padLast_ = true;
   if ((KeyboardPart(pressed)).any()) padLast_ = false;
@@ -62,7 +63,7 @@ KeySet ControlTranslator::Translate(ControlScreen screen, const KeySet& input) {
   if (screen == ControlScreen::kNameEntry && screen_ != ControlScreen::kNameEntry) picked_ = 0;
   screen_ = screen;
   previous_ = input;
-  return MapKeyboard(screen, input) | PadKeys(screen, PadPart(input), PadPart(pressed));
+  return MapKeyboard(screen, input, bindKeys) | PadKeys(screen, PadPart(input), PadPart(pressed));
 }
 
 KeySet ControlTranslator::PadKeys(ControlScreen screen, const KeySet& held, const KeySet& pressed) {

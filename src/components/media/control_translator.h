@@ -27,11 +27,13 @@ inline constexpr char kPickerCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345678
 class ControlTranslator {
  public:
   void SetBindings(const KeyBindings& bindings);
-  // Once per pass, in order: the keys the game sees this pass.
-  KeySet Translate(ControlScreen screen, const KeySet& input);
-  // The keyboard part alone, without the pad or any state: for presses made
-  // and undone inside one pass.
-  KeySet MapKeyboard(ControlScreen screen, const KeySet& keys) const;
+  // Once per pass, in order: the keys the game sees this pass. A script's
+  // keys are game keys already (a recording writes them bound), so
+  // `bindKeys` is false for them.
+  KeySet Translate(ControlScreen screen, const KeySet& input, bool bindKeys = true);
+  // The keyboard part alone, without the pad or any state: what a recording
+  // writes of the keys, and presses made and undone inside one pass.
+  KeySet MapKeyboard(ControlScreen screen, const KeySet& keys, bool bindKeys = true) const;
   // The character the picker is on, while the pad is the last device used
   // on the name entry; 0 otherwise (the cursor flickers as ever).
   char PickedCharacter() const;

@@ -310,7 +310,7 @@ void SdlEngine::BeginPass(int64_t pass, const KeySet* scripted) {
   if (scripted && scriptPad_) {
     HoldScripted(*scripted);
     if (state_ != State::kRunning) return;
-    controls_.Sample();
+    controls_.Sample(/*scripted=*/true);
   } else if (scripted) {
     controls_.SampleFrom(*scripted);
   } else {
