@@ -224,4 +224,20 @@ TEST_F(ShellTest, AFailingOperationSkipsOnlyTheRestOfItsRoutine) {
                                              "DrawMenu after BeginFrame", "MenuStep"}));
 }
 
+// A wreck that blew up in the air and then comes down is no touchdown.
+TEST(Shake, OnlyABlowUpOrAWholeTouchdownShakesThePad) {
+  QuietEngine engine;
+  Random random(1);
+  Game g(engine, nullptr, random);
+  g.Round.Health = 40;
+  g.Round.OnGround = true;
+  ShakeOnImpact(g, /*wasOnGround=*/false, /*wasExploding=*/false);
+  g.Round.Health = 0;
+  ShakeOnImpact(g, false, false);  // down as a wreck
+  g.Round.ExplosionTime = 1;
+  ShakeOnImpact(g, true, false);  // it blows up
+  ShakeOnImpact(g, false, true);  // the burning wreck lands
+  EXPECT_EQ(engine.rumbles, (std::vector<std::string>{Num(0.35f) + ",120", "1,400"}));
+}
+
 }  // namespace

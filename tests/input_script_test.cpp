@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "components/media/pad_codes.h"
 #include "test_folder.h"
 
 namespace {
@@ -54,6 +55,7 @@ TEST(InputScriptParse, RejectsBadLinesWithTheirNumber) {
       {"1 up++left\n", 1, "empty key name"},
       {"1 up+\n", 1, "empty key name"},
       {"1 UP\n", 1, "unknown key 'UP'"},
+      {"1 pad_lx+up\n", 1, "unknown key 'pad_lx'"},
       {"0 up\n", 1, "bad frame count '0'"},
       {"+1 up\n", 1, "bad frame count"},
       {"1000000001 up\n", 1, "bad frame count"},
@@ -111,13 +113,16 @@ TEST(InputScriptRecorder, MergesRunsRoundTripsAndLeavesUnnamedKeysOut) {
                                       Keys({key::kUp, key::kLeft}),
                                       Keys({}),
                                       Keys({key::kReturn, key::kKeypadStar, key::k1}),
-                                      Keys({key::kDown, key::kEscape, key::kKeypadSlash, key::kA})};
+                                      Keys({key::kDown, key::kEscape, key::kKeypadSlash, key::kA}),
+                                      Keys({key::kUp, pad::kStickRight, pad::kStickDown})};
   for (const auto& keys : passes) recorder.AddPass(keys);
   const std::string text = recorder.Text();
   EXPECT_EQ(text.rfind("# kestrevan input script\nseed 42\n", 0), 0u) << text;
   // Runs merged, keys named in scan code order.
   EXPECT_NE(text.find("\n2 -\n1 up\n3 up+left\n1 -\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\n1 escape+a+kp_slash+down\n"), std::string::npos) << text;
+  // A stick pushed the plus way keeps its '+' inside a list.
+  EXPECT_NE(text.find("\n1 up+pad_lx++pad_ly+\n"), std::string::npos) << text;
 
   const InputScript script = ParseInputScript(text);
   ASSERT_TRUE(script.seed.has_value());

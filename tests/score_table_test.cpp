@@ -60,7 +60,7 @@ TEST(ScoreTable, InsertShiftsLowerRowsDownAndDropsRowTen) {
   EXPECT_EQ(table, before);
 }
 
-TEST(ScoreName, KeepsPrintableUtf8AndMarksTheRestCuttingAfterThirtyTwoCharacters) {
+TEST(ScoreName, KeepsPrintableUtf8AndMarksTheRestCuttingWhereARowEnds) {
   std::string accents;  // 40 E acutes, two bytes each
   for (int i = 0; i < 40; ++i) accents += "\xC3\x89";
   const std::vector<std::pair<std::string, std::string>> cases = {

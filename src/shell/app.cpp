@@ -33,17 +33,6 @@ ControlScreen ControlScreenFor(Screen screen) {
   }
 }
 
-// A pad shakes hard as the craft blows up and briefly when it sets down
-// whole, read from the round after a flight pass; the rules never know.
-void ShakeOnImpact(Game& g, bool wasOnGround, bool wasExploding) {
-  const RoundState& r = g.Round;
-  if (r.ExplosionTime > 0 && !wasExploding) {
-    g.Engine.Rumble(1.0f, 400);
-  } else if (r.OnGround && !wasOnGround && r.Health > 0) {
-    g.Engine.Rumble(0.35f, 120);
-  }
-}
-
 void Call(const Routine& routine, Game& g) {
   if (routine) routine(g);
 }
@@ -68,6 +57,15 @@ void Form_Unload(Game& g, int16_t& cancel) {
     // Deliberate: a close before the loop has started ends the program at
     // the next start-up step (nothing could stop the loop afterwards).
     g.Shell.CloseBeforeLoop = true;
+  }
+}
+
+void ShakeOnImpact(Game& g, bool wasOnGround, bool wasExploding) {
+  const RoundState& r = g.Round;
+  if (r.ExplosionTime > 0 && !wasExploding) {
+    g.Engine.Rumble(1.0f, 400);
+  } else if (r.OnGround && !wasOnGround && r.Health > 0) {
+    g.Engine.Rumble(0.35f, 120);
   }
 }
 

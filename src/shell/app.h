@@ -32,6 +32,11 @@ int Main(Game& g, const AppOptions& options, const ScreenRoutines& screens = Gam
 // dispatched on.
 Screen MainLoopPass(Game& g, const ScreenRoutines& screens);
 
+// After a flight pass: a pad shakes hard as the craft starts to blow up and
+// briefly when it sets down whole; what the round was before the pass is
+// given. The rules never know.
+void ShakeOnImpact(Game& g, bool wasOnGround, bool wasExploding);
+
 // The window's close handler: refuses the first close while the game runs
 // and lets the loop end instead.
 void Form_Unload(Game& g, int16_t& cancel);
