@@ -1,7 +1,5 @@
 #include "components/media/control_translator.h"
 
-#include <cstring>
-
 #include "components/media/pad_codes.h"
 
 namespace {
@@ -15,11 +13,19 @@ void Add(KeySet& set, int32_t code, bool on) {
 }
 
 // The key that types `c` on the name entry.
-int32_t KeyTyping(char c) {
+constexpr int32_t KeyTyping(char c) {
   for (const KeyEntry& k : kKeyTable)
     if (k.typed == c) return k.code;
   return -1;
 }
+
+// The picker offers only what a key can type: A types it by that key.
+constexpr bool EveryPickTyped() {
+  for (std::size_t i = 0; i < kPickerSize; ++i)
+    if (KeyTyping(kPickerCharacters[i]) < 0) return false;
+  return true;
+}
+static_assert(EveryPickTyped());
 
 }  // namespace
 
