@@ -23,7 +23,7 @@ void AppendReal(std::string& row, float value) {
   const char* mark = std::localeconv()->decimal_point;
   if (mark != nullptr && std::strcmp(mark, ".") != 0 && mark[0] != '\0') {
     const std::size_t at = text.find(mark);
-    if (at != std::string::npos) text.replace(at, std::strlen(mark), ".");
+    if (at != std::string::npos) text.replace(at, std::strlen(mark), 1, '.');
   }
   row += ',';
   row += text;
