@@ -14,12 +14,6 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // A keyboard key by its script name; pads are not keys to bind.
 int32_t KeyNamed(const std::string& name) {
   const int32_t code = KeyCodeFromName(Lower(name));
@@ -45,7 +39,7 @@ KeyBindings ParseKeyBindings(const std::vector<SettingLine>& lines,
       problems.push_back(where + "\"" + line.key + "\" has a line already; line ignored");
       continue;
     }
-    if (Trimmed(line.value).empty()) {
+    if (TrimBlanks(line.value).empty()) {
       problems.push_back(where + "no key listed; line ignored");
       continue;
     }
@@ -54,7 +48,7 @@ KeyBindings ParseKeyBindings(const std::vector<SettingLine>& lines,
     for (std::size_t at = 0; read && at <= line.value.size();) {
       std::size_t comma = line.value.find(',', at);
       if (comma == std::string::npos) comma = line.value.size();
-      const std::string name = Trimmed(line.value.substr(at, comma - at));
+      const std::string name = TrimBlanks(line.value.substr(at, comma - at));
       const int32_t code = KeyNamed(name);
       if (code < 0) {
         problems.push_back(where + "no key \"" + name + "\"; line ignored");

@@ -6,6 +6,15 @@
 #include <cstddef>
 #include <system_error>
 
+std::string TrimBlanks(const std::string& text) {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && isBlank(text[begin])) ++begin;
+  while (end > begin && isBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
 namespace {
 
 // setup.ini holds two switches; anything past the first MiB is not a
@@ -13,16 +22,6 @@ namespace {
 constexpr std::size_t kMaxReadBytes = 1u << 20;
 // Values longer than this come back cut, as players' old files expect.
 constexpr std::size_t kMaxValueLength = 254;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string Trim(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -51,7 +50,7 @@ bool ReadHead(const std::string& path, std::string& out) {
 // The value as written: trimmed, then one pair of matching quotes around the
 // whole of it removed (so a value may keep blanks at its ends), then cut.
 std::string CleanValue(const std::string& raw) {
-  std::string value = Trim(raw);
+  std::string value = TrimBlanks(raw);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front())
     value = value.substr(1, value.size() - 2);
@@ -63,7 +62,7 @@ std::string CleanValue(const std::string& raw) {
 bool SectionHeader(const std::string& trimmedLine, std::string& name) {
   if (trimmedLine.size() < 2 || trimmedLine.front() != '[' || trimmedLine.back() != ']')
     return false;
-  name = Trim(trimmedLine.substr(1, trimmedLine.size() - 2));
+  name = TrimBlanks(trimmedLine.substr(1, trimmedLine.size() - 2));
   return true;
 }
 
@@ -104,7 +103,7 @@ void VisitSection(const std::string& section, const std::string& text, Visit vis
     if (nul != std::string::npos) line.resize(nul);
     if (!line.empty() && line.back() == '\r') line.pop_back();
 
-    const std::string trimmed = Trim(line);
+    const std::string trimmed = TrimBlanks(line);
     if (trimmed.empty() || trimmed.front() == ';') continue;
     std::string name;
     if (SectionHeader(trimmed, name)) {
@@ -114,7 +113,8 @@ void VisitSection(const std::string& section, const std::string& text, Visit vis
     if (!inSection) continue;
     const std::size_t equals = trimmed.find('=');
     if (equals == std::string::npos) continue;
-    if (visit(Trim(trimmed.substr(0, equals)), CleanValue(trimmed.substr(equals + 1)), lineNumber))
+    if (visit(TrimBlanks(trimmed.substr(0, equals)), CleanValue(trimmed.substr(equals + 1)),
+              lineNumber))
       return;
   }
 }
@@ -194,7 +194,7 @@ bool ParseNumber(const std::string& text, bool& nonZero) {
 }  // namespace
 
 SettingBool ConvertSettingBool(const std::string& text) {
-  const std::string trimmed = Trim(text);
+  const std::string trimmed = TrimBlanks(text);
   if (EqualsNoCase(trimmed, "true")) return SettingBool::kTrue;
   if (EqualsNoCase(trimmed, "false")) return SettingBool::kFalse;
   bool nonZero = false;

@@ -16,6 +16,9 @@ std::string LoadSettingString(const std::string& section, const std::string& key
 std::string LoadSettingStringFromText(const std::string& section, const std::string& key,
                                       const std::string& text);
 
+// Blanks and tabs off both ends, as the reader trims names and values.
+std::string TrimBlanks(const std::string& text);
+
 // Every key=value line of a section, in file order, keys as written.
 struct SettingLine {
   int line;  // 1-based, for a warning that names it

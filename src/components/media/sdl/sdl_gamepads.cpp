@@ -70,6 +70,14 @@ SdlGamepads::Pad* SdlGamepads::Find(SDL_JoystickID id) {
   return nullptr;
 }
 
+// While a script plays, only its own pad is heard.
+SdlGamepads::Pad* SdlGamepads::Heard(SDL_JoystickID id, bool replaying) {
+  Pad* p = Find(id);
+  if (p != nullptr && replaying && SDL_GameControllerGetJoystick(p->controller) != scriptJoystick_)
+    return nullptr;
+  return p;
+}
+
 void SdlGamepads::Open(int deviceIndex) {
   SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
   if (controller == nullptr) {
@@ -118,18 +126,16 @@ bool SdlGamepads::Handle(const SDL_Event& event, ControlInput& input, bool repla
     }
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
-      Pad* p = Find(event.cbutton.which);
+      Pad* p = Heard(event.cbutton.which, replaying);
       const int32_t code = PadCodeOfButton(event.cbutton.button);
       if (p == nullptr || code < 0) return true;
-      if (replaying && SDL_GameControllerGetJoystick(p->controller) != scriptJoystick_) return true;
       Set(p->held, code, event.type == SDL_CONTROLLERBUTTONDOWN);
       Publish(input);
       return true;
     }
     case SDL_CONTROLLERAXISMOTION: {
-      Pad* p = Find(event.caxis.which);
+      Pad* p = Heard(event.caxis.which, replaying);
       if (p == nullptr) return true;
-      if (replaying && SDL_GameControllerGetJoystick(p->controller) != scriptJoystick_) return true;
       UpdateAxis(p->held, event.caxis.axis, event.caxis.value);
       Publish(input);
       return true;

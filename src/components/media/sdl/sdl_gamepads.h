@@ -38,6 +38,7 @@ class SdlGamepads {
     KeySet held;
   };
   Pad* Find(SDL_JoystickID id);
+  Pad* Heard(SDL_JoystickID id, bool replaying);
   void Open(int deviceIndex);
   void Publish(ControlInput& input);
 
