@@ -18,6 +18,11 @@ class Random {
   // Uniform in [0, 1), single precision, 24 random bits.
   float Next() { return static_cast<float>(Next32() >> 8) * (1.0f / 16777216.0f); }
 
+  // The whole of the generator: what a replay of one round needs to take the
+  // stream up exactly where the round took it.
+  uint64_t State() const { return state_; }
+  void Restore(uint64_t state) { state_ = state; }
+
   uint32_t Next32() {
     const uint64_t old = state_;
     state_ = old * 6364136223846793005ULL + kIncrement;
