@@ -112,6 +112,19 @@ struct Textures {
       TexEnterName, TexMenuHs, TexKeys, TexHints, TexBackSky;
 };
 
+// What the shell lays over a flight, none of it the round's: the rules never
+// read it, and without it a flight draws as it always has.
+struct FlightExtras {
+  // A replay's craft raced against, in the same world; null when there is none.
+  const RoundState* Ghost = nullptr;
+  // The ghost's round is over: won in GhostTime ticks, or lost.
+  bool GhostOver = false;
+  bool GhostWon = false;
+  int32_t GhostTime = 0;
+  // A replay is being watched, not flown.
+  bool ReplayMark = false;
+};
+
 struct Game {
   Game(MediaEngine& engine, ScoreBoard* scores, Random& random)
       : Engine(engine), Scores(scores), Rnd(random) {}
@@ -126,4 +139,5 @@ struct Game {
   MenuState Menu;
   HighScoreState HighScores;
   Textures Tex;
+  const FlightExtras* Extras = nullptr;
 };
