@@ -84,6 +84,8 @@ TEST(Replay, AWonRoundFliesAgainFromItsFileFrameForFrame) {
   while (driver.Step()) same(Screen::kGame);
   EXPECT_TRUE(driver.Won());
   EXPECT_EQ(driver.Pass(), replay.keys.TotalPasses()) << "the file ends with the winning pass";
+  // Not in the trace, but the help pictures follow it.
+  EXPECT_EQ(alone.game.Shell.HelpRoundsLeft, s.run.game.Shell.HelpRoundsLeft);
 
   const ReplayVerdict verdict = VerifyReplay(replay);
   EXPECT_TRUE(verdict.passed);
@@ -126,37 +128,76 @@ TEST(Replay, TheCheckFailsOnOneChangedKeyLineOrAFalseClaim) {
   EXPECT_NE(early.line.find("still flying when its keys ran out"), std::string::npos) << early.line;
 }
 
-TEST(Replay, ARoundBegunByARestartFliesAgain) {
-  // The autopilot wins the round it restarts into; the first is abandoned
-  // with Return mid-fall.
-  golden::GoldenRun run(7);
+// The autopilot wins the round it restarts into; the first is abandoned
+// with Return mid-fall. A ghost, when given, races the session.
+struct RestartSession {
+  explicit RestartSession(GhostRace* ghost = nullptr) : run(7) {
+    run.engine.keysForPass = [this](int64_t pass) {
+      KeySet keys;
+      const Screen screen = run.game.Shell.GameState;
+      if (screen == Screen::kMenu && pass % 2 == 0) keys.set(key::kReturn);
+      if (screen != Screen::kGame) return keys;
+      if (++flying == 60) {
+        keys.set(key::kReturn);
+        keys.set(key::kUp);  // held across the restart: its press is the new round's
+        pilot.emplace(run.game, Mission::kWin, PilotPlan{});
+        return keys;
+      }
+      return pilot ? pilot->Fly() : keys;
+    };
+    run.options.rounds = &rounds;
+    run.options.ghost = ghost;
+    run.options.maxPasses = 9000;
+    run.Run();
+  }
+  golden::GoldenRun run;
+  RoundRecorder rounds;
   std::optional<Autopilot> pilot;
   int64_t flying = 0;
-  run.engine.keysForPass = [&](int64_t pass) {
-    KeySet keys;
-    const Screen screen = run.game.Shell.GameState;
-    if (screen == Screen::kMenu && pass % 2 == 0) keys.set(key::kReturn);
-    if (screen != Screen::kGame) return keys;
-    if (++flying == 60) {
-      keys.set(key::kReturn);
-      keys.set(key::kUp);  // held across the restart: its press is the new round's
-      pilot.emplace(run.game, Mission::kWin, PilotPlan{});
-      return keys;
-    }
-    return pilot ? pilot->Fly() : keys;
-  };
-  RoundRecorder rounds;
-  run.options.rounds = &rounds;
-  run.options.maxPasses = 9000;
-  run.Run();
-  ASSERT_EQ(run.game.Shell.GameState, Screen::kHighScores) << "the autopilot won";
-  const int32_t time = static_cast<int32_t>(run.game.Round.FlightTime);
-  std::optional<Replay> won = rounds.TakeWon(time);
+};
+
+TEST(Replay, ARoundBegunByARestartFliesAgainAndIsRacedFromTheRestart) {
+  RestartSession first;
+  ASSERT_EQ(first.run.game.Shell.GameState, Screen::kHighScores) << "the autopilot won";
+  const int32_t time = static_cast<int32_t>(first.run.game.Round.FlightTime);
+  std::optional<Replay> won = first.rounds.TakeWon(time);
   ASSERT_TRUE(won);
   EXPECT_EQ(won->start, RoundStart::kRestart);
-  const ReplayVerdict verdict = VerifyReplay(ParseReplay(ReplayText(*won)));
+  const Replay replay = ParseReplay(ReplayText(*won));
+  const ReplayVerdict verdict = VerifyReplay(replay);
   EXPECT_TRUE(verdict.passed) << verdict.line;
   EXPECT_EQ(verdict.line, "won in " + std::to_string(time) + " ticks");
+
+  // Raced by its own replay, the ghost starts over with the restarted round
+  // and wins with it, in the same pass.
+  GhostRace ghost(replay);
+  RestartSession again(&ghost);
+  EXPECT_EQ(again.run.trace.Text(), first.run.trace.Text());
+  EXPECT_TRUE(ghost.Extras().GhostWon);
+  EXPECT_EQ(ghost.Extras().Ghost->LanderY, again.run.game.Round.LanderY);
+}
+
+TEST(Watch, ShowsTheMarkedRoundThenItsLastFrameUntilAKey) {
+  const Replay replay = WinReplay();
+  for (const int64_t pressAt : {0, 100}) {
+    golden::GoldenRun run(0);
+    run.options.watch = &replay;
+    run.engine.playerPressesFrom = pressAt;
+    int64_t passes = 0, marked = 0;
+    run.engine.passBegins = [&](int64_t pass) {
+      passes = pass;
+      marked += run.game.Extras != nullptr && run.game.Extras->ReplayMark;
+    };
+    EXPECT_EQ(run.Run(), 0);
+    if (pressAt == 0) {
+      // Two seconds of the last frame after the winning pass.
+      EXPECT_EQ(passes, replay.keys.TotalPasses() + 120);
+      EXPECT_TRUE(run.game.Round.RoundFinished);
+    } else {
+      EXPECT_EQ(passes, pressAt) << "left at the key";
+    }
+    EXPECT_GE(marked, passes - 2) << "every pass but the first two is marked";
+  }
 }
 
 TEST(Replay, ALostRoundLeavesNothing) {
@@ -243,6 +284,16 @@ TEST(Ghost, AGhostThatCrashesIsOverAndLost) {
   EXPECT_TRUE(ghost.Extras().GhostOver);
   EXPECT_FALSE(ghost.Extras().GhostWon);
   EXPECT_LE(ghost.Extras().Ghost->Health, 0);
+
+  // One whose keys run out in the air is over too, not hanging there.
+  Replay cut = WinReplay();
+  cut.keys.segments.resize(6);
+  GhostRace hanging(cut);
+  Session t("win.txt", &hanging);
+  t.run.Run();
+  EXPECT_TRUE(hanging.Extras().GhostOver);
+  EXPECT_FALSE(hanging.Extras().GhostWon);
+  EXPECT_GT(hanging.Extras().Ghost->Health, 0);
 }
 
 }  // namespace
