@@ -123,6 +123,7 @@ TEST_F(ReplayKeeping, AWonEntryKeepsOneReplayWithItsNameAndTimeAndNeverOverwrite
 
 TEST_F(ReplayKeeping, AnEntryPushedOutOfTheTableTakesItsReplayAndNoOther) {
   Keep("20261201-000000-580.txt", "F9", 580);
+  Keep("20261201-000000-580-2.txt", "F9", 580);  // one more than F9 has rows
   Keep("20261201-000000-590.txt", "F10", 590);
   Keep("20261201-000000-591.txt", "F10", 591);  // no row's: another time
   folder_.Write("data/replays/notes.txt", "not a replay");
@@ -130,9 +131,11 @@ TEST_F(ReplayKeeping, AnEntryPushedOutOfTheTableTakesItsReplayAndNoOther) {
   s.Open();
   testing::internal::CaptureStderr();
   s.Win(300, "NEW");
-  EXPECT_EQ(Files(), (std::vector<std::string>{"20261201-000000-580.txt", "20261201-000000-591.txt",
+  EXPECT_EQ(Files(), (std::vector<std::string>{"20261201-000000-580-2.txt",
+                                               "20261201-000000-580.txt", "20261201-000000-591.txt",
                                                "20261208-101503-300.txt", "notes.txt"}));
-  s.Win(301, "NEWER");  // F9 goes now
+  s.Win(999, "TOO SLOW");  // enters nothing, so keeps nothing
+  s.Win(301, "NEWER");     // F9 goes now
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_EQ(Files(), (std::vector<std::string>{"20261201-000000-591.txt", "20261208-101503-300.txt",
                                                "20261208-101503-301.txt", "notes.txt"}));
