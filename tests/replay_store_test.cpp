@@ -199,41 +199,6 @@ TEST_F(ReplayKeeping, AReplayThatCannotBeSavedCostsNotTheEntry) {
   }
 }
 
-// The real operations, counted; the process is killed as it is about to
-// make call `killAt`.
-class KillingFileOps : public FileOps {
- public:
-  int killAt = 0;
-
-  std::error_code MakeFolder(const std::string& f) override { return Count(), real_.MakeFolder(f); }
-  std::error_code TryLock(const std::string& p, Handle& h) override {
-    return Count(), real_.TryLock(p, h);
-  }
-  void Unlock(Handle h) override { Count(), real_.Unlock(h); }
-  std::error_code CreateTemp(const std::string& target, std::string& temp, Handle& h) override {
-    return Count(), real_.CreateTemp(target, temp, h);
-  }
-  std::error_code Write(Handle h, const char* data, size_t size, size_t& written) override {
-    return Count(), real_.Write(h, data, size, written);
-  }
-  std::error_code Flush(Handle h) override { return Count(), real_.Flush(h); }
-  std::error_code Close(Handle h) override { return Count(), real_.Close(h); }
-  std::error_code Replace(const std::string& from, const std::string& to) override {
-    return Count(), real_.Replace(from, to);
-  }
-  std::error_code FlushFolder(const std::string& f) override {
-    return Count(), real_.FlushFolder(f);
-  }
-  std::error_code Remove(const std::string& p) override { return Count(), real_.Remove(p); }
-
- private:
-  void Count() {
-    if (killAt > 0 && ++calls_ == killAt) ::kill(::getpid(), SIGKILL);
-  }
-  int calls_ = 0;
-  FileOps& real_ = SystemFileOps();
-};
-
 // The entry pushes F10 out, whose replay goes with it. Killed at each step
 // in turn, the store holds the old table or the new, the new one always with
 // the entry's replay, and F10's replay until F10 has gone.
@@ -253,7 +218,7 @@ TEST_F(ReplayKeeping, AKillAtAnyStepLeavesTheTableOldOrNewAndNoReplayOrAWholeOne
     if (child == 0) {
       std::FILE* quiet = std::freopen("/dev/null", "w", stderr);
       (void)quiet;
-      KillingFileOps ops;
+      FaultyFileOps ops;
       Store s(Paths(), ops);
       s.Open();
       ops.killAt = step;
@@ -284,7 +249,7 @@ TEST_F(ReplayKeeping, AKillAtAnyStepLeavesTheTableOldOrNewAndNoReplayOrAWholeOne
     testing::internal::GetCapturedStderr();
     for (const std::string& name : Files()) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
   }
-  EXPECT_GT(step, 12) << "the kills never reached the saves";
+  EXPECT_GT(step, 20) << "the kills never reached the saves";
 }
 
 // A table lost and restored from the package must not take a replay of a
