@@ -298,6 +298,15 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, FileScor
   std::optional<GhostRace> ghost;
   if (ghostReplay) ghost.emplace(*ghostReplay);
   options.ghost = ghost ? &*ghost : nullptr;
+  if (!ghost && !watch && ReadGhostBest(settingsPath, line.verbose))
+    options.tableGhost = [&table, &replays, &line]() -> std::optional<Replay> {
+      const std::optional<StoredReplay> best = BestReplay(table, replays);
+      if (line.verbose)
+        std::fprintf(stderr, "kestrevan: ghost %s\n",
+                     best ? best->path.c_str() : "(no entry in the table has a replay)");
+      if (!best) return std::nullopt;
+      return best->replay;
+    };
   options.watch = watch ? &*watch : nullptr;
   if (line.frames > 0) {
     options.maxPasses = line.frames;
