@@ -178,6 +178,66 @@ TEST_F(WholeGame, TheWinningFlightIsWonAgainAndItsNameReachesTheTable) {
   EXPECT_EQ(LoadReplay(out.string()).name, "B");
 }
 
+// What a player who receives a record does with it, through the program.
+TEST_F(WholeGame, ARecordIsCheckedWatchedAndRacedByTheProgram) {
+  const fs::path script = Write("win.txt", WinScript("1 a\n1 return\n3 -\n1 return\n3 -\n"));
+  ASSERT_EQ(RunGame("--headless --input \"" + script.string() + "\"").status, 0);
+  const fs::path record = dir / "record.txt";
+  ASSERT_EQ(RunGame("--export \"" + record.string() + "\"").status, 0);
+  const std::string text = ReadWholeFile(record);
+
+  auto r = RunGame("--verify \"" + record.string() + "\"");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, "won in 522 ticks\n");
+  // The first burn of the main engine left out: no win, or not in 522.
+  std::string changed = text;
+  const size_t burn = changed.find(" up\n");
+  ASSERT_NE(burn, std::string::npos);
+  changed.replace(burn, 4, " -\n");
+  r = RunGame("--verify \"" + Write("changed.txt", changed).string() + "\"");
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_EQ(r.output.find("won in 522 ticks\n"), std::string::npos) << r.output;
+  std::string later = text;
+  later.replace(later.find("\nrules 1\n"), 9, "\nrules 2\n");
+  r = RunGame("--verify \"" + Write("later.txt", later).string() + "\"");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.output.find("a replay of rules version 2"), std::string::npos) << r.output;
+
+  // Watched, it flies the same round to the same win.
+  const fs::path watched = dir / "watched.csv";
+  r = RunGame("--headless --watch \"" + record.string() + "\" --trace \"" + watched.string() +
+              "\"");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto rows = Rows(ReadWholeFile(watched));
+  EXPECT_EQ(rows.back().at(11), "522");
+  EXPECT_EQ(rows.back().at(27), "1") << "RoundFinished";
+
+  // Raced, it changes what is drawn during the flight and nothing else.
+  const fs::path golden = fs::path(KESTREVAN_SOURCE_DIR) / "tests" / "golden" / "win.txt";
+  auto race = [&](const std::string& name, const std::string& ghost) {
+    setenv("XDG_DATA_HOME", (dir / name).string().c_str(), 1);
+    const auto run = RunGame("--headless --input \"" + golden.string() + "\" --trace \"" +
+                             (dir / (name + ".csv")).string() + "\" --frame-hashes \"" +
+                             (dir / (name + ".hashes")).string() + "\"" + ghost);
+    EXPECT_EQ(run.status, 0) << run.output;
+    return std::make_pair(ReadWholeFile(dir / (name + ".csv")),
+                          CsvLines(ReadWholeFile(dir / (name + ".hashes"))));
+  };
+  const auto alone = race("alone", "");
+  const auto raced = race("raced", " --ghost \"" + record.string() + "\"");
+  EXPECT_EQ(raced.first, alone.first) << "the flight and its trace";
+  ASSERT_EQ(raced.second.size(), alone.second.size());
+  const auto states = Rows(alone.first);
+  size_t differ = 0;
+  for (size_t i = 0; i < alone.second.size(); ++i) {
+    const bool flying = states.at(i + 1).at(1) == "game";
+    if (!flying) EXPECT_EQ(raced.second[i], alone.second[i]) << "pass " << i + 1;
+    differ += raced.second[i] != alone.second[i];
+  }
+  // The ghost flies the very same round, so it is in view all the way.
+  EXPECT_GT(differ, 2000u);
+}
+
 TEST_F(EndToEnd, ExportOfARowWithoutAReplayFailsWithItsLine) {
   const fs::path out = dir / "out.txt";
   auto r = RunGame("--export \"" + out.string() + "\" --entry 3");
