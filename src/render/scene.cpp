@@ -6,6 +6,7 @@
 #include "core/singles.h"
 #include "core/sounds.h"
 #include "render/craft.h"
+#include "render/ghost.h"
 #include "render/particles.h"
 
 namespace {
@@ -117,9 +118,11 @@ void DrawScene(Game& g) {
   // The canopy behind the far landscape, the craft in front of it.
   const WorldView view{c, s};
   DrawCanopy(g, r, view, 100);
+  DrawGhostCanopy(g, view);
   // The far landscape.
   Plain(g, g.Tex.TexLand, s, 8102 - c, 1025, 64, 100);
   DrawCraft(g, r, view, 100);
+  DrawGhostCraft(g, view);
   // The near landscape, over the craft.
   Plain(g, g.Tex.TexLand2, s, 8102 - c, 1025, 64, 100);
   // Clouds.
@@ -158,5 +161,7 @@ void DrawScene(Game& g) {
   const int16_t help = d < 3000 ? RoundToInt16(100 - double(d) * 100 / 3000) : int16_t{0};
   if (g.Shell.HelpRoundsLeft > 1) Plain(g, g.Tex.TexKeys, 350, 10, 256, 256, help);
   if (g.Shell.HelpRoundsLeft > 2) Plain(g, g.Tex.TexHints, 20, 10, 256, 256, help);
+  // What the shell lays over the flight, above everything the round draws.
+  DrawGhostMarks(g, view);
   e.EndFrame();
 }
