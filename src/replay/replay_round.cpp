@@ -9,8 +9,6 @@
 
 namespace {
 
-// The table a replayed round asks for its rank when it wins: nobody's, so
-// every win would enter it.
 class NoScores : public ScoreBoard {
  public:
   void OpenTable(const std::string&, int16_t, int16_t) override {}
@@ -26,6 +24,8 @@ class NoScores : public ScoreBoard {
 };
 
 }  // namespace
+
+std::unique_ptr<ScoreBoard> NoScoreTable() { return std::make_unique<NoScores>(); }
 
 ReplayDriver::ReplayDriver(Game& g, const Replay& replay, const ScreenRoutines& screens)
     : g_(g), replay_(replay), screens_(screens) {}

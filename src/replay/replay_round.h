@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "components/scores/score_board.h"
 #include "core/game.h"
 #include "replay/replay_file.h"
 #include "shell/screens.h"
@@ -63,6 +64,10 @@ class ReplayRound {
   ScreenRoutines screens_;
   ReplayDriver driver_;
 };
+
+// The table a replayed round asks for its rank when it wins: nobody's, so
+// every win would enter it, and nothing is ever stored.
+std::unique_ptr<ScoreBoard> NoScoreTable();
 
 // What a check of a replay found: one line for the player.
 struct ReplayVerdict {

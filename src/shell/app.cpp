@@ -14,6 +14,9 @@
 #include "shell/score_start.h"
 #include "shell/settings.h"
 #include "core/step.h"
+#include "replay/ghost_race.h"
+#include "replay/round_recorder.h"
+#include "shell/watch.h"
 
 namespace {
 
@@ -136,6 +139,12 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   RunStep([&] { LoadSoundsAndWaitForLogo(g, o.waitForLogo); });
   if (closedEarly()) return 0;
 
+  if (o.watch) {
+    WatchReplay(g, *o.watch, o, screens);
+    ShutdownSteps(g);
+    return 0;
+  }
+
   // The table.
   if (g.Scores) RunStep([&] { OpenScoreTable(*g.Scores); });
 
@@ -151,8 +160,11 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   int64_t pass = 0;
   KeySet scripted;
   if (o.trace) std::fputs(TraceHeader().c_str(), o.trace);
+  if (o.ghost) g.Extras = &o.ghost->Extras();
   while (g.Shell.Running) {
     ++pass;
+    if (o.rounds) o.rounds->BeforePass(g);
+    if (o.ghost) o.ghost->BeforePass(g);
     RunStep([&] {
       if (o.script) scripted = o.script->KeysForPass(pass);
       e.SetControlScreen(ControlScreenFor(g.Shell.GameState));
@@ -162,6 +174,8 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
     const bool wasOnGround = g.Round.OnGround;
     const bool wasExploding = g.Round.ExplosionTime > 0;
     const Screen screen = MainLoopPass(g, screens);
+    if (o.rounds) o.rounds->AfterPass(g, screen, e.HeldKeys());
+    if (o.ghost) o.ghost->AfterPass(g);
     if (screen == Screen::kGame) RunStep([&] { ShakeOnImpact(g, wasOnGround, wasExploding); });
     if (o.trace) std::fputs(TraceRow(pass, screen, g).c_str(), o.trace);
     if (o.maxPasses > 0 && pass >= o.maxPasses) g.Shell.Running = false;
@@ -171,6 +185,7 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   // closed window; it is stored with the name typed so far.
   RunStep([&] { StoreWaitingEntry(g); });
 
+  g.Extras = nullptr;
   ShutdownSteps(g);
   return 0;
 }

@@ -9,7 +9,10 @@
 
 struct Game;
 struct InputScript;
+struct Replay;
+class GhostRace;
 class InputRecorder;
+class RoundRecorder;
 
 struct AppOptions {
   std::string programFolder;            // where files/ lives; handed to Initialize
@@ -22,6 +25,9 @@ struct AppOptions {
   InputRecorder* recorder = nullptr;    // record the keys of each pass
   std::FILE* trace = nullptr;           // one CSV row per pass
   int64_t maxPasses = 0;                // stop after this many passes (0 = no limit)
+  RoundRecorder* rounds = nullptr;      // keeps the round being flown, for its replay
+  GhostRace* ghost = nullptr;           // a replay raced beside every round
+  const Replay* watch = nullptr;        // shows this replay's round instead of the game
 };
 
 // The program: start-up, the main loop, shutdown. Returns the exit status.

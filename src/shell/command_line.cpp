@@ -88,6 +88,17 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& o) {
   cli.add_option("--frame-hashes", o.frameHashPath,
                  "Write a fingerprint of each finished frame (\"pass hash\"), one a line");
   cli.add_flag("--print-scores", o.printScores, "Print the score table and exit");
+  cli.add_option("--verify", o.verifyPath,
+                 "Fly a replay at full speed, say whether it wins in the time it claims, and exit")
+      ->check(CLI::ExistingFile);
+  cli.add_option("--watch", o.watchPath, "Show a replay's round (any key leaves)")
+      ->check(CLI::ExistingFile)
+      ->excludes("--input")
+      ->excludes("--record");
+  cli.add_option("--ghost", o.ghostPath,
+                 "Race a replay: its craft flies each round beside yours, translucent")
+      ->check(CLI::ExistingFile)
+      ->excludes("--watch");
   cli.add_option("--decode-image", o.decodeImage,
                  "Decode a picture the game can load and write it as PNG, then exit")
       ->expected(2);

@@ -28,6 +28,9 @@ struct CommandLine {
   std::string frameLogPath;
   std::string frameHashPath;
   bool printScores = false;
+  std::string verifyPath;                // --verify REPLAY
+  std::string watchPath;                 // --watch REPLAY
+  std::string ghostPath;                 // --ghost REPLAY
   std::vector<std::string> decodeImage;  // --decode-image FROM TO; empty = not asked
 };
 

@@ -24,6 +24,10 @@
 #include "core/input_script.h"
 #include "core/log.h"
 #include "core/random.h"
+#include "replay/ghost_race.h"
+#include "replay/replay_file.h"
+#include "replay/replay_round.h"
+#include "replay/round_recorder.h"
 #include "scores/scores.h"
 #include "shell/app.h"
 #include "shell/command_line.h"
@@ -150,16 +154,63 @@ SdlEngineOptions EngineOptionsFor(const CommandLine& line, const std::string& se
   return o;
 }
 
+// Checks a replay the way anyone can: fly it and compare. The verdict is the
+// answer asked for, so it goes to standard output either way.
+int VerifyFile(const std::string& path) {
+  Replay replay;
+  try {
+    replay = LoadReplay(path);
+  } catch (const ReplayError& e) {
+    std::fprintf(stderr, "kestrevan: %s\n", e.what());
+    return 1;
+  }
+  const ReplayVerdict verdict = VerifyReplay(replay);
+  std::printf("%s\n", verdict.line.c_str());
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "kestrevan: cannot write the verdict to standard output\n");
+    return 1;
+  }
+  return verdict.passed ? 0 : 1;
+}
+
+// A replay asked for on the command line, or nullopt with the reason said.
+std::optional<Replay> ReplayArgument(const std::string& path) {
+  try {
+    return LoadReplay(path);
+  } catch (const ReplayError& e) {
+    std::fprintf(stderr, "kestrevan: %s\n", e.what());
+    return std::nullopt;
+  }
+}
+
+// A replay given where a session script belongs reads as nonsense at its
+// rules line; say what it is instead.
+void ExplainScriptError(const std::string& path, const std::exception& e) {
+  const ReadResult file = ReadSmallFile(path, 1u << 20);
+  if ((file.status == ReadStatus::kOk || file.status == ReadStatus::kTooLarge) &&
+      LooksLikeReplay(file.bytes)) {
+    std::fprintf(stderr,
+                 "kestrevan: %s: a replay of one round, not a session script: watch it with "
+                 "--watch or check it with --verify\n",
+                 path.c_str());
+    return;
+  }
+  std::fprintf(stderr, "kestrevan: %s\n", e.what());
+}
+
 int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoard& scores) {
   InputScript script;
   if (!line.inputPath.empty()) {
     try {
       script = LoadInputScript(line.inputPath);
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "kestrevan: %s\n", e.what());
+      ExplainScriptError(line.inputPath, e);
       return 2;
     }
   }
+  std::optional<Replay> watch, ghostReplay;
+  if (!line.watchPath.empty() && !(watch = ReplayArgument(line.watchPath))) return 2;
+  if (!line.ghostPath.empty() && !(ghostReplay = ReplayArgument(line.ghostPath))) return 2;
   const uint64_t seed = ChooseSeed(line, script);
 
   // Outputs are checked before the run: a flight flown for nothing is worse
@@ -189,7 +240,9 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
   for (const InputSegment& s : script.segments) engineOptions.scriptHasPad |= PadPart(s.keys).any();
   std::unique_ptr<MediaEngine> engine = CreateSdlEngine(engineOptions);
   Random random(seed);
-  Game game(*engine, &scores, random);
+  // A watched round is nobody's entry: its win asks a table of its own.
+  const std::unique_ptr<ScoreBoard> noScores = NoScoreTable();
+  Game game(*engine, watch ? noScores.get() : &scores, random);
   InputRecorder recorder(seed);
 
   AppOptions options;
@@ -203,6 +256,12 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
   options.script = line.inputPath.empty() ? nullptr : &script;
   options.recorder = line.recordPath.empty() ? nullptr : &recorder;
   options.trace = trace.get();
+  RoundRecorder rounds;
+  options.rounds = &rounds;
+  std::optional<GhostRace> ghost;
+  if (ghostReplay) ghost.emplace(*ghostReplay);
+  options.ghost = ghost ? &*ghost : nullptr;
+  options.watch = watch ? &*watch : nullptr;
   if (line.frames > 0) {
     options.maxPasses = line.frames;
   } else if (!line.inputPath.empty()) {
@@ -244,6 +303,7 @@ int main(int argc, char** argv) {
   CommandLine line;
   if (const std::optional<int> status = ParseCommandLine(argc, argv, line)) return *status;
   if (!line.decodeImage.empty()) return DecodeImage(line.decodeImage[0], line.decodeImage[1]);
+  if (!line.verifyPath.empty()) return VerifyFile(line.verifyPath);
 
   const std::string programFolder = FindProgramFolder(ExecutableFolder());
   if (line.dataDir.empty() && UserDataFolder().empty()) {

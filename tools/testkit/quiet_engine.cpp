@@ -210,6 +210,7 @@ void QuietEngine::Rumble(float strength, int32_t milliseconds) {
 
 void QuietEngine::BeginPass(int64_t pass, const KeySet* scripted) {
   if (passBegins) passBegins(pass);
+  pass_ = pass;
   if (scripted)
     keys_.SampleFrom(*scripted);
   else

@@ -90,6 +90,9 @@ class QuietEngine : public MediaEngine {
   void SetControlScreen(ControlScreen screen) override { keys_.SetScreen(screen); }
   char PickedCharacter() override { return keys_.PickedCharacter(); }
   void Rumble(float strength, int32_t milliseconds) override;
+  // Answers PlayerPressed() from the pass given on (0 = never).
+  int64_t playerPressesFrom = 0;
+  bool PlayerPressed() override { return playerPressesFrom > 0 && pass_ >= playerPressesFrom; }
   // Each shake asked for, as "strength,milliseconds", recording or not.
   std::vector<std::string> rumbles;
   void SetKeyBindings(const KeyBindings& bindings) { keys_.SetBindings(bindings); }
@@ -110,6 +113,7 @@ class QuietEngine : public MediaEngine {
   int64_t drawCalls_ = 0;
   int32_t clock_ = 0;
   int32_t clockStep_ = 100;
+  int64_t pass_ = 0;
 };
 
 // Formats numbers the way the recording does ("%.9g").

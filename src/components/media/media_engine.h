@@ -78,4 +78,8 @@ class MediaEngine {
   virtual char PickedCharacter() = 0;
   // A short shake of the pads, strength 0 to 1; nothing without one that can.
   virtual void Rumble(float strength, int32_t milliseconds) = 0;
+  // Whether the player pressed a key or a pad button while the last pass's
+  // snapshot was taken, even when a replay played the game's keys: how a
+  // watched replay is left.
+  virtual bool PlayerPressed() = 0;
 };

@@ -42,6 +42,7 @@ class SilentEngine : public MediaEngine {
   void SetControlScreen(ControlScreen screen) override { keys_.SetScreen(screen); }
   char PickedCharacter() override { return keys_.PickedCharacter(); }
   void Rumble(float, int32_t) override {}
+  bool PlayerPressed() override { return false; }
 
  private:
   ControlInput keys_;

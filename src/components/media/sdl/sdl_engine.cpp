@@ -305,6 +305,7 @@ void SdlEngine::BeginPass(int64_t pass, const KeySet* scripted) {
   // pace, so a broken picture cannot turn the loop into a busy spin.
   if (!framedThisPass_ && state_ == State::kRunning) pacer_.Wait();
   framedThisPass_ = false;
+  playerPressed_ = false;
   PumpEvents();
   if (state_ != State::kRunning) return;  // a close handler shut us down
   if (scripted && scriptPad_) {
@@ -339,6 +340,8 @@ void SdlEngine::PumpEvents() {
 }
 
 void SdlEngine::HandleEvent(const SDL_Event& event) {
+  // A script's own pad presses are the replay's, not the player's.
+  if (event.type == SDL_CONTROLLERBUTTONDOWN && !scriptPad_) playerPressed_ = true;
   if (padsStarted_ && pads_.Handle(event, controls_, replay_)) return;
   switch (event.type) {
     case SDL_QUIT: RequestClose(); break;
@@ -358,6 +361,7 @@ void SdlEngine::HandleEvent(const SDL_Event& event) {
         if (down) ToggleFullScreen();
         break;
       }
+      playerPressed_ |= down;
       // A replay plays the recorded keys only.
       if (replay_) break;
       const int32_t code = GameKeyFromScancode(event.key.keysym.scancode);

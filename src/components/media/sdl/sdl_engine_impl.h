@@ -61,6 +61,7 @@ class SdlEngine final : public MediaEngine {
   void SetControlScreen(ControlScreen screen) override;
   char PickedCharacter() override;
   void Rumble(float strength, int32_t milliseconds) override;
+  bool PlayerPressed() override { return playerPressed_; }
 
  private:
   enum class State { kCreated, kRunning, kShutDown };
@@ -119,6 +120,7 @@ class SdlEngine final : public MediaEngine {
   bool scriptPad_ = false;  // a script's pad is attached and drives the pad codes
   KeySet scriptKeys_;       // the script's keys last held on the live input
   bool replay_ = false;
+  bool playerPressed_ = false;  // a live key or button went down in this pass's events
   int64_t pass_ = 0;
   std::function<void(int16_t& cancel)> closeHandler_;
 
