@@ -26,9 +26,14 @@ constexpr Rgb kAheadColour = {90, 255, 90};
 constexpr Rgb kReplayColour = {255, 60, 60};
 
 // The arrow is the font's caret: its ink and dark ring fill the top left
-// 20 x 16 of its cell, so it reads on sky, space and sand alike.
+// 20 x 16 of its cell, so it reads on sky, space and sand alike. Drawn twice
+// its size: at the letters' own it is lost among them.
 constexpr int kCaret = '^';
-constexpr float kCaretW = 20, kCaretH = 16;
+constexpr float kCaretW = 20, kCaretH = 16, kArrowScale = 2;
+constexpr float kArrowW = kCaretW * kArrowScale, kArrowH = kCaretH * kArrowScale;
+// The edges' panels (the status display's, 46 px tall, and the ghost's own)
+// would hide the arrow or be hidden by it: it keeps just inside them.
+constexpr float kArrowTop = 48, kArrowBottom = 480 - 48;
 
 void Text(Game& g, const std::string& text, float x, float y, Rgb c) {
   g.Engine.DrawText(g.Tex.TexFont, text, x, y, 0.5f, 0, 100, c.r, c.g, c.b);
@@ -52,12 +57,12 @@ void Arrow(Game& g, const RoundState& ghost, WorldView view) {
   if (!above && !below) return;
   // Under the middle of the craft, kept whole on the screen.
   const double x =
-      std::clamp(double(ghost.LanderX) + view.Shake + 32 - kCaretW / 2, 0.0, 640.0 - kCaretW);
+      std::clamp(double(ghost.LanderX) + view.Shake + 32 - kArrowW / 2, 0.0, 640.0 - kArrowW);
   // Turned by half a circle about its middle, the caret points down.
-  const float y = above ? 2 : 480 - 2 - kCaretH;
+  const float y = above ? kArrowTop : kArrowBottom - kArrowH;
   g.Engine.SetDrawColor(kGhostColour.r, kGhostColour.g, kGhostColour.b);
   g.Engine.DrawImage(g.Tex.TexFont, Single(x), y, kCaretW, kCaretH, above ? 0 : 180, 100,
-                     32 * (kCaret % 16), 32 * (kCaret / 16), 0, 0, -1, -1);
+                     32 * (kCaret % 16), 32 * (kCaret / 16), kArrowW, kArrowH, -1, -1);
   g.Engine.SetDrawColor(255, 255, 255);
 }
 
