@@ -110,6 +110,8 @@ TEST_F(GhostScene, TheGhostsTimeAndTheDifferenceOnceItIsOverAndTheReplayMark) {
   extras.GhostOver = extras.GhostWon = true;
   EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"GHOST 522\",450,10,0.5,0,100,170,215,255)"));
   EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"YOU +8\",450,25,0.5,0,100,255,90,70)"));
+  g.Round.FlightTime = 522;
+  EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"YOU +0\",450,25,0.5,0,100,255,155,1)"));
   g.Round.FlightTime = 515;
   EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"YOU -7\",450,25,0.5,0,100,90,255,90)"));
   extras.GhostWon = false;
