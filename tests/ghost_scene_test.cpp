@@ -68,12 +68,11 @@ TEST_F(GhostScene, WithoutExtrasOrWithEmptyOnesTheFrameIsThePlayersAlone) {
 TEST_F(GhostScene, TheCraftAndCanopyAt35UnderThePlayersCameraAfterThePlayersCraft) {
   ghost.LanderY = 4150;
   const auto calls = Frame();
-  const std::string craft = "DrawImage(files\\lander.dds,103,150,64,64,0,35,192,0,0,0,32,25)";
-  const auto at = std::find(calls.begin(), calls.end(), craft);
+  const auto at = std::find(calls.begin(), calls.end(),
+                            "DrawImage(files\\lander.dds,103,150,64,64,0,35,192,0,0,0,32,25)");
   ASSERT_NE(at, calls.end());
   EXPECT_EQ(at[-3].rfind("DrawImage(files\\lander.dds,", 0), 0u) << "right after the player's";
   EXPECT_EQ(at[1], "SetDrawColor(255,255,255)");
-  EXPECT_FALSE(Drew("DrawImage(files\\parachute.dds,19,5,128,180,0,35,0,0,128,180,64,180)"));
   ghost.ParachuteOpen = true;
   ghost.ParachuteUnfold = 180;
   ghost.ParachuteX = 16;
@@ -103,22 +102,27 @@ TEST_F(GhostScene, TheArrowOnlyWhileTheCraftIsOutOfViewAtThatEdge) {
 }
 
 TEST_F(GhostScene, TheGhostsTimeAndTheDifferenceOnceItIsOverAndTheReplayMark) {
+  // A text at scale 0.5 and full opacity, in the ghost's pale blue unless told.
+  auto wrote = [&](const std::string& text, const std::string& at,
+                   const std::string& colour = "170,215,255") {
+    return Drew("DrawText(files\\font_default.dds,\"" + text + "\"," + at + ",0.5,0,100," + colour +
+                ")");
+  };
   extras.GhostTime = 522;
   g.Round.FlightTime = 530;
-  EXPECT_FALSE(
-      Drew("DrawText(files\\font_default.dds,\"GHOST 522\",450,10,0.5,0,100,170,215,255)"));
+  EXPECT_FALSE(wrote("GHOST 522", "450,10"));
   extras.GhostOver = extras.GhostWon = true;
-  EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"GHOST 522\",450,10,0.5,0,100,170,215,255)"));
-  EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"YOU +8\",450,25,0.5,0,100,255,90,70)"));
+  EXPECT_TRUE(wrote("GHOST 522", "450,10"));
+  EXPECT_TRUE(wrote("YOU +8", "450,25", "255,90,70"));
   g.Round.FlightTime = 522;
-  EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"YOU +0\",450,25,0.5,0,100,255,155,1)"));
+  EXPECT_TRUE(wrote("YOU +0", "450,25", "255,155,1"));
   g.Round.FlightTime = 515;
-  EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"YOU -7\",450,25,0.5,0,100,90,255,90)"));
+  EXPECT_TRUE(wrote("YOU -7", "450,25", "90,255,90"));
   extras.GhostWon = false;
-  EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"LOST\",450,25,0.5,0,100,170,215,255)"));
-  EXPECT_FALSE(Drew("DrawText(files\\font_default.dds,\"REPLAY\",290,10,0.5,0,100,255,60,60)"));
+  EXPECT_TRUE(wrote("LOST", "450,25"));
+  EXPECT_FALSE(wrote("REPLAY", "290,10", "255,60,60"));
   extras.ReplayMark = true;
-  EXPECT_TRUE(Drew("DrawText(files\\font_default.dds,\"REPLAY\",290,10,0.5,0,100,255,60,60)"));
+  EXPECT_TRUE(wrote("REPLAY", "290,10", "255,60,60"));
 }
 
 }  // namespace
