@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "csv_rows.h"
+#include "replay/replay_file.h"
+#include "replay/replay_round.h"
 #include "run_command.h"
 #include "test_folder.h"
 
@@ -153,6 +155,13 @@ TEST_F(WholeGame, TheWinningFlightIsWonAgainAndItsNameReachesTheTable) {
   EXPECT_EQ(rows.back().at(1), "menu");
   const auto printed = RunGame("--print-scores");
   EXPECT_NE(printed.output.find("06 0522 ACE\n"), std::string::npos) << printed.output;
+  // The entry kept its round, which flies to the same win on its own.
+  const auto exported = RunGame("--export -");
+  ASSERT_EQ(exported.status, 0) << exported.output;
+  const Replay replay = ParseReplay(exported.output);
+  EXPECT_EQ(replay.name, "ACE");
+  EXPECT_EQ(replay.flightTime, 522);
+  EXPECT_TRUE(VerifyReplay(replay).passed) << VerifyReplay(replay).line;
 
   // A second win with the same time ranks below the first, highlighted.
   const fs::path again = Write("again.txt", WinScript("1 b\n1 return\n3 -\n"));
@@ -163,6 +172,21 @@ TEST_F(WholeGame, TheWinningFlightIsWonAgainAndItsNameReachesTheTable) {
   EXPECT_EQ(second.back().at(kNewEntryRank), "7");
   const auto table = RunGame("--print-scores").output;
   EXPECT_NE(table.find("06 0522 ACE\n07 0522 B\n"), std::string::npos) << table;
+  const fs::path out = dir / "b.txt";
+  r = RunGame("--export \"" + out.string() + "\" --entry 7");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(LoadReplay(out.string()).name, "B");
+}
+
+TEST_F(EndToEnd, ExportOfARowWithoutAReplayFailsWithItsLine) {
+  const fs::path out = dir / "out.txt";
+  auto r = RunGame("--export \"" + out.string() + "\" --entry 3");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.output.find("row 3 of the score table has no replay"), std::string::npos) << r.output;
+  r = RunGame("--export -");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.output, "kestrevan: no entry in the score table has a replay\n");
+  EXPECT_FALSE(fs::exists(out));
 }
 
 // The same flight on a pad alone, its keys swapped for the buttons that mean

@@ -271,6 +271,23 @@ TEST(Ghost, RacesInLockstepWithoutTouchingThePlayersFlight) {
   EXPECT_EQ(ghost.Extras().GhostTime, 522);
 }
 
+TEST(Ghost, TheTableNamesItsGhostOnceItIsOpen) {
+  Session s("win.txt");
+  int asked = 0;
+  s.run.options.tableGhost = [&]() -> std::optional<Replay> {
+    ++asked;
+    EXPECT_GT(s.run.scores.CountOf("OpenTable"), 0) << "asked before the table was open";
+    return WinReplay();
+  };
+  bool raced = false;
+  s.run.engine.passBegins = [&](int64_t) {
+    raced |= s.run.game.Extras != nullptr && s.run.game.Extras->Ghost != nullptr;
+  };
+  s.run.Run();
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(raced);
+}
+
 TEST(Ghost, AGhostThatCrashesIsOverAndLost) {
   Replay crashing = WinReplay();
   // Nothing held after the fall begins: the craft burns in.

@@ -16,70 +16,26 @@
 #include <unistd.h>
 
 #include "components/scores/safe_file.h"
+#include "faulty_file_ops.h"
 #include "score_store_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-enum class Step { kMakeFolder, kCreate, kWrite, kFlush, kClose, kReplace, kFlushFolder };
-
-// The real file operations, except that the next call of one chosen step
-// fails with a full disk, and every write is cut short so that a save takes
-// several of them.
-class FaultyFileOps : public FileOps {
- public:
-  std::optional<Step> failNext;
-  bool failEveryCreate = false;
-
-  std::error_code MakeFolder(const std::string& f) override {
-    return Hit(Step::kMakeFolder) ? Full() : real_.MakeFolder(f);
-  }
-  std::error_code TryLock(const std::string& p, Handle& h) override { return real_.TryLock(p, h); }
-  void Unlock(Handle h) override { real_.Unlock(h); }
-  std::error_code CreateTemp(const std::string& target, std::string& temp, Handle& h) override {
-    return Hit(Step::kCreate) || failEveryCreate ? Full() : real_.CreateTemp(target, temp, h);
-  }
-  std::error_code Write(Handle h, const char* data, size_t size, size_t& written) override {
-    return Hit(Step::kWrite) ? Full() : real_.Write(h, data, std::min<size_t>(size, 64), written);
-  }
-  std::error_code Flush(Handle h) override { return Hit(Step::kFlush) ? Full() : real_.Flush(h); }
-  std::error_code Close(Handle h) override {
-    const std::error_code ec = real_.Close(h);  // the descriptor goes either way
-    return Hit(Step::kClose) ? Full() : ec;
-  }
-  std::error_code Replace(const std::string& from, const std::string& to) override {
-    return Hit(Step::kReplace) ? Full() : real_.Replace(from, to);
-  }
-  std::error_code FlushFolder(const std::string& f) override {
-    return Hit(Step::kFlushFolder) ? Full() : real_.FlushFolder(f);
-  }
-  std::error_code Remove(const std::string& p) override { return real_.Remove(p); }
-
- private:
-  bool Hit(Step step) {
-    if (failNext != step) return false;
-    failNext.reset();
-    return true;
-  }
-  static std::error_code Full() { return std::make_error_code(std::errc::no_space_on_device); }
-
-  FileOps& real_ = SystemFileOps();
-};
-
 using ScoreSave = ScoreStoreTest;
 
 // A failed folder flush comes after the rename: that entry is saved, and
 // must not be saved a second time.
 TEST_F(ScoreSave, AFailureAtAnyStepKeepsTheOldFileWholeAndTheNextEntryTriesAgain) {
-  const std::vector<std::pair<Step, std::string>> steps = {
-      {Step::kMakeFolder, "cannot create"},
-      {Step::kCreate, "cannot create a temporary file beside hs.ini"},
-      {Step::kWrite, "cannot write hs.ini.tmp"},
-      {Step::kFlush, "cannot flush hs.ini.tmp"},
-      {Step::kClose, "cannot close hs.ini.tmp"},
-      {Step::kReplace, "cannot rename hs.ini.tmp-"},
-      {Step::kFlushFolder, "hs.ini is saved, but its folder could not be flushed"},
+  const std::vector<std::pair<SaveStep, std::string>> steps = {
+      {SaveStep::kMakeFolder, "cannot create"},
+      {SaveStep::kCreate, "cannot create a temporary file beside hs.ini"},
+      {SaveStep::kWrite, "cannot write hs.ini.tmp"},
+      {SaveStep::kFlush, "cannot flush hs.ini.tmp"},
+      {SaveStep::kClose, "cannot close hs.ini.tmp"},
+      {SaveStep::kReplace, "cannot rename hs.ini.tmp-"},
+      {SaveStep::kFlushFolder, "hs.ini is saved, but its folder could not be flushed"},
   };
   for (const auto& [step, words] : steps) {
     SCOPED_TRACE(words);
@@ -95,7 +51,7 @@ TEST_F(ScoreSave, AFailureAtAnyStepKeepsTheOldFileWholeAndTheNextEntryTriesAgain
     testing::internal::CaptureStderr();
     board.AddScore(9800, "HELD", {});
     const std::string log = testing::internal::GetCapturedStderr();
-    const bool saved = step == Step::kFlushFolder;
+    const bool saved = step == SaveStep::kFlushFolder;
     EXPECT_EQ(ReadWholeFile(IniPath()) == before, !saved);
     EXPECT_FALSE(TempsLeft());
     EXPECT_EQ(board.UnsavedEntries(), saved ? 0u : 1u);
@@ -164,7 +120,7 @@ TEST_F(ScoreSave, AnEntryThatCannotBeSavedIsKeptAsidePlainlyAndMergedAtTheNextSt
     FaultyFileOps ops;
     FileScoreBoard board(Paths(), ops);
     board.OpenTable("hs.ini", 10, 0);
-    ops.failNext = Step::kReplace;
+    ops.failNext = SaveStep::kReplace;
     testing::internal::CaptureStderr();
     board.AddScore(9900, "RETRIED", {});
     EXPECT_TRUE(board.FinishSaving());
@@ -232,7 +188,7 @@ TEST_F(ScoreSave, AFailedExtractionIsAnErrorAndLeavesNoFile) {
   FaultyFileOps ops;
   FileScoreBoard board(Paths(), ops);
   board.OpenPackage("hs.pak", 0, "Open File", 0);
-  ops.failNext = Step::kFlush;
+  ops.failNext = SaveStep::kFlush;
   EXPECT_THROW(board.ExtractPackage(0), ComponentError);
   EXPECT_FALSE(fs::exists(IniPath()));
   EXPECT_FALSE(TempsLeft());

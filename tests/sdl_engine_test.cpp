@@ -220,6 +220,23 @@ TEST_F(SdlEngineTest, KeyEventsBecomeOneSnapshotPerPass) {
   EXPECT_TRUE(engine_->KeyUp(key::kUp));
 }
 
+// A replay plays its own keys; the player's are only a wish to leave it,
+// and F11 (full screen) is not one.
+TEST_F(SdlEngineTest, WhileAReplayPlaysThePlayersPressIsNoticedButNotPlayed) {
+  const KeySet none;
+  PushKey("F11", true);
+  PushKey("A", true, true);
+  engine_->BeginPass(1, &none);
+  EXPECT_FALSE(engine_->PlayerPressed());
+  PushKey("A", true);
+  engine_->BeginPass(2, &none);
+  EXPECT_TRUE(engine_->PlayerPressed());
+  EXPECT_FALSE(engine_->KeyHeld(key::kA));
+  PushKey("A", false);
+  engine_->BeginPass(3, &none);
+  EXPECT_FALSE(engine_->PlayerPressed()) << "a release is no press; each pass asks its own";
+}
+
 TEST_F(SdlEngineTest, KeysMapByPositionAndF11IsNotAGameKey) {
   for (const char* name : {"Keypad Enter", "Left", "Z", "Keypad /", "F11"}) PushKey(name, true);
   PushKey("A", true, true);  // a repeat with no press before it

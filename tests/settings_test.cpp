@@ -53,6 +53,20 @@ TEST(SettingsText, FindsValuesWithTheGamesRules) {
     EXPECT_EQ(LoadSettingStringFromText("main", "Sound_On", text), value) << text;
 }
 
+TEST(SettingsGhost, OnlyBestRacesAndAStrayWordIsSaid) {
+  TestFolder dir("ghost");
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"bEsT", true}, {"Off", false}, {"False", false}, {"", false}, {"fastest", false}};
+  for (const auto& [value, best] : cases) {
+    const std::string path = dir.Write("setup.ini", "[main]\nGhost=" + value + "\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ReadGhostBest(path, false), best) << value;
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("is not Best or Off") != std::string::npos, value == "fastest")
+        << value << ": " << said;
+  }
+}
+
 TEST(SettingsFiles, UnreadableOrHugeFilesGiveEmpty) {
   TestFolder dir("settings");
   EXPECT_EQ(LoadSettingString("main", "Sound_On", (dir / "missing.ini").string()), "");

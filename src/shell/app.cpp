@@ -147,6 +147,13 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
 
   // The table.
   if (g.Scores) RunStep([&] { OpenScoreTable(*g.Scores); });
+  // The ghost the table names, now that it is open.
+  GhostRace* ghost = o.ghost;
+  std::optional<GhostRace> tableGhost;
+  if (!ghost && o.tableGhost)
+    RunStep([&] {
+      if (std::optional<Replay> replay = o.tableGhost()) ghost = &tableGhost.emplace(*replay);
+    });
 
   // Shared values, then the menu and its music. Setting a value cannot
   // fail or be seen from outside, so all of them come first.
@@ -160,11 +167,11 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
   int64_t pass = 0;
   KeySet scripted;
   if (o.trace) std::fputs(TraceHeader().c_str(), o.trace);
-  if (o.ghost) g.Extras = &o.ghost->Extras();
+  if (ghost) g.Extras = &ghost->Extras();
   while (g.Shell.Running) {
     ++pass;
     if (o.rounds) o.rounds->BeforePass(g);
-    if (o.ghost) o.ghost->BeforePass(g);
+    if (ghost) ghost->BeforePass(g);
     RunStep([&] {
       if (o.script) scripted = o.script->KeysForPass(pass);
       e.SetControlScreen(ControlScreenFor(g.Shell.GameState));
@@ -175,7 +182,7 @@ int Main(Game& g, const AppOptions& o, const ScreenRoutines& screens) {
     const bool wasExploding = g.Round.ExplosionTime > 0;
     const Screen screen = MainLoopPass(g, screens);
     if (o.rounds) o.rounds->AfterPass(g, screen, e.HeldKeys());
-    if (o.ghost) o.ghost->AfterPass(g);
+    if (ghost) ghost->AfterPass(g);
     if (screen == Screen::kGame) RunStep([&] { ShakeOnImpact(g, wasOnGround, wasExploding); });
     if (o.trace) std::fputs(TraceRow(pass, screen, g).c_str(), o.trace);
     if (o.maxPasses > 0 && pass >= o.maxPasses) g.Shell.Running = false;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,7 +28,10 @@ struct AppOptions {
   int64_t maxPasses = 0;                // stop after this many passes (0 = no limit)
   RoundRecorder* rounds = nullptr;      // keeps the round being flown, for its replay
   GhostRace* ghost = nullptr;           // a replay raced beside every round
-  const Replay* watch = nullptr;        // shows this replay's round instead of the game
+  // Without `ghost`: the replay to race, asked once the table is open (the
+  // table's best, for Ghost=Best); nullopt races none.
+  std::function<std::optional<Replay>()> tableGhost;
+  const Replay* watch = nullptr;  // shows this replay's round instead of the game
 };
 
 // The program: start-up, the main loop, shutdown. Returns the exit status.

@@ -99,6 +99,13 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& o) {
                  "Race a replay: its craft flies each round beside yours, translucent")
       ->check(CLI::ExistingFile)
       ->excludes("--watch");
+  CLI::Option* exportOption = cli.add_option(
+      "--export", o.exportPath,
+      "Write the replay of an entry in the score table to FILE (- for standard output), then exit");
+  cli.add_option("--entry", o.exportEntry,
+                 "The row (1 to 10) --export writes (default: the best row with a replay)")
+      ->check(WholeNumber(1, 10))
+      ->needs(exportOption);
   cli.add_option("--decode-image", o.decodeImage,
                  "Decode a picture the game can load and write it as PNG, then exit")
       ->expected(2);

@@ -31,6 +31,8 @@ struct CommandLine {
   std::string verifyPath;                // --verify REPLAY
   std::string watchPath;                 // --watch REPLAY
   std::string ghostPath;                 // --ghost REPLAY
+  std::string exportPath;                // --export; "" = not asked, "-" = standard output
+  int exportEntry = 0;                   // --entry, row 1 to 10; 0 = the best row with a replay
   std::vector<std::string> decodeImage;  // --decode-image FROM TO; empty = not asked
 };
 

@@ -19,6 +19,7 @@
 #include "components/read_file.h"
 #include "components/media/sdl/sdl_engine.h"
 #include "components/scores/file_score_board.h"
+#include "components/scores/replay_store.h"
 #include "components/scores/safe_file.h"
 #include "core/game.h"
 #include "core/input_script.h"
@@ -31,6 +32,7 @@
 #include "scores/scores.h"
 #include "shell/app.h"
 #include "shell/command_line.h"
+#include "shell/replay_keeping_board.h"
 #include "shell/score_start.h"
 #include "shell/key_bindings.h"
 #include "shell/settings.h"
@@ -120,6 +122,38 @@ int PrintScores(ScoreBoard& scores) {
   }
 }
 
+// The replay of one entry (the best one that has a replay unless a row is
+// named), written out whole; nothing is written when there is none.
+int ExportReplay(const CommandLine& line, FileScoreBoard& scores) {
+  PrepareScoreStore(scores);
+  try {
+    OpenScoreTable(scores);
+    const ReplayStore replays(scores.TablePath(), SystemFileOps());
+    const std::optional<StoredReplay> found =
+        line.exportEntry > 0 ? ReplayOfRow(scores, replays, static_cast<int16_t>(line.exportEntry))
+                             : BestReplay(scores, replays);
+    if (!found) {
+      if (line.exportEntry > 0)
+        std::fprintf(stderr, "kestrevan: row %d of the score table has no replay\n",
+                     line.exportEntry);
+      else
+        std::fprintf(stderr, "kestrevan: no entry in the score table has a replay\n");
+      return 1;
+    }
+    const std::string to = line.exportPath == "-" ? "/dev/stdout" : line.exportPath;
+    if (const std::string reason = WriteOutputFile(to, ReplayText(found->replay));
+        !reason.empty()) {
+      std::fprintf(stderr, "kestrevan: %s: cannot write the replay: %s\n", line.exportPath.c_str(),
+                   reason.c_str());
+      return 1;
+    }
+    return 0;
+  } catch (const ComponentError& e) {
+    std::fprintf(stderr, "kestrevan: %s\n", e.what());
+    return 1;
+  }
+}
+
 // A seed on the command line wins over the script's; without either, the
 // clock picks one, and a recording keeps it so the flight can be replayed.
 uint64_t ChooseSeed(const CommandLine& line, const InputScript& script) {
@@ -198,7 +232,7 @@ void ExplainScriptError(const std::string& path, const std::exception& e) {
   std::fprintf(stderr, "kestrevan: %s\n", e.what());
 }
 
-int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoard& scores) {
+int PlayGame(const CommandLine& line, const std::string& programFolder, FileScoreBoard& table) {
   InputScript script;
   if (!line.inputPath.empty()) {
     try {
@@ -240,6 +274,10 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
   for (const InputSegment& s : script.segments) engineOptions.scriptHasPad |= PadPart(s.keys).any();
   std::unique_ptr<MediaEngine> engine = CreateSdlEngine(engineOptions);
   Random random(seed);
+  // Each won entry keeps the replay of its round beside the table.
+  RoundRecorder rounds;
+  ReplayStore replays(table.TablePath(), SystemFileOps());
+  ReplayKeepingBoard scores(table, replays, rounds);
   // A watched round is nobody's entry: its win asks a table of its own.
   const std::unique_ptr<ScoreBoard> noScores = NoScoreTable();
   Game game(*engine, watch ? noScores.get() : &scores, random);
@@ -256,11 +294,19 @@ int PlayGame(const CommandLine& line, const std::string& programFolder, ScoreBoa
   options.script = line.inputPath.empty() ? nullptr : &script;
   options.recorder = line.recordPath.empty() ? nullptr : &recorder;
   options.trace = trace.get();
-  RoundRecorder rounds;
   options.rounds = &rounds;
   std::optional<GhostRace> ghost;
   if (ghostReplay) ghost.emplace(*ghostReplay);
   options.ghost = ghost ? &*ghost : nullptr;
+  if (!ghost && !watch && ReadGhostBest(settingsPath, line.verbose))
+    options.tableGhost = [&table, &replays, &line]() -> std::optional<Replay> {
+      const std::optional<StoredReplay> best = BestReplay(table, replays);
+      if (line.verbose)
+        std::fprintf(stderr, "kestrevan: ghost %s\n",
+                     best ? best->path.c_str() : "(no entry in the table has a replay)");
+      if (!best) return std::nullopt;
+      return best->replay;
+    };
   options.watch = watch ? &*watch : nullptr;
   if (line.frames > 0) {
     options.maxPasses = line.frames;
@@ -314,6 +360,7 @@ int main(int argc, char** argv) {
   }
   const std::unique_ptr<FileScoreBoard> scores = CreateScoreStore(line, programFolder);
   if (line.printScores) return PrintScores(*scores);
+  if (!line.exportPath.empty()) return ExportReplay(line, *scores);
   const int status = PlayGame(line, programFolder, *scores);
   // An entry that is not in the table makes the run a failure, whatever
   // else went well: a script or a player must not take it as saved.

@@ -3,6 +3,7 @@
 #include "components/read_file.h"
 #include "core/log.h"
 
+#include <cctype>
 #include <cstddef>
 #include <system_error>
 
@@ -211,4 +212,16 @@ bool ReadSwitch(const std::string& path, const std::string& key, bool fallback, 
             (fallback ? "on" : "off"));
   if (verbose) LogLine("setting " + key + " = \"" + raw + "\" -> " + (on ? "on" : "off"));
   return on;
+}
+
+bool ReadGhostBest(const std::string& path, bool verbose) {
+  const std::string raw = path.empty() ? std::string() : LoadSettingString("main", "Ghost", path);
+  std::string word = raw;
+  for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const bool best = word == "best";
+  // "Off" and the switches' own words for it say the same: no ghost.
+  if (!best && !word.empty() && ConvertSettingBool(raw) != SettingBool::kFalse && word != "off")
+    LogOnce(path + ": Ghost=\"" + raw + "\" is not Best or Off; racing no ghost");
+  if (verbose) LogLine("setting Ghost = \"" + raw + "\" -> " + (best ? "best" : "none"));
+  return best;
 }

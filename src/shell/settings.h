@@ -37,3 +37,8 @@ SettingBool ConvertSettingBool(const std::string& text);
 // that is neither, with one warning naming the file. With `verbose` the raw
 // value and the decision are printed.
 bool ReadSwitch(const std::string& path, const std::string& key, bool fallback, bool verbose);
+
+// [main] Ghost: "Best" (in any case) races the fastest replay in the table;
+// "Off", False or nothing races none, and anything else is said once and
+// races none.
+bool ReadGhostBest(const std::string& path, bool verbose);
