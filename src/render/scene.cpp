@@ -1,11 +1,12 @@
 #include "render/scene.h"
 
-#include <algorithm>
 #include <string>
 
 #include "core/game.h"
 #include "core/singles.h"
 #include "core/sounds.h"
+#include "render/craft.h"
+#include "render/ghost.h"
 #include "render/particles.h"
 
 namespace {
@@ -114,33 +115,14 @@ void DrawScene(Game& g) {
   // The horizon near the ground.
   if (c >= 7192) Plain(g, g.Tex.TexBackSky, 0, 7672 - c, 640, 480, 100);
 
-  const float heightGrey =
-      Single(std::clamp((775 - double(r.Height)) * 150 / 775 + 105, 0.0, 255.0));
-  // The canopy, hanging or cut loose, drawn as tall as it has unfolded
-  // and swinging about its bottom edge.
-  if ((r.ParachuteOpen || r.ParachuteReleased) && r.ParachuteX > -200) {
-    const double u = r.ParachuteUnfold;
-    Tint(g, heightGrey, heightGrey, heightGrey);
-    e.DrawImage(g.Tex.TexParachute, Single(double(r.ParachuteX) + s),
-                Single(double(r.ParachuteY) - c + (180 - u)), 128, 180, r.ParachuteSwing, 100, 0, 0,
-                128, Single(u), 64, 180);
-    Untint(g);
-  }
+  // The canopy behind the far landscape, the craft in front of it.
+  const WorldView view{c, s};
+  DrawCanopy(g, r, view, 100);
+  DrawGhostCanopy(g, view);
   // The far landscape.
   Plain(g, g.Tex.TexLand, s, 8102 - c, 1025, 64, 100);
-  // The craft, leaning with its sideways speed, or its wreck.
-  if (r.Health > 0) {
-    const float landerGrey =
-        c > 0 ? heightGrey : Single(std::clamp(105 - 13 * 150.0 / 775, 0.0, 255.0));
-    Tint(g, landerGrey, landerGrey, landerGrey);
-    e.DrawImage(g.Tex.TexLander, Single(double(r.LanderX) + s), Single(double(r.LanderY) - c), 64,
-                64, Single(double(r.SpeedX) * 10), 100, Single(r.OpenFrame * 64.0), 0, 0, 0, 32,
-                25);
-    Untint(g);
-  } else {
-    e.DrawImage(g.Tex.TexLanderBroke, Single(double(r.LanderX) + s), Single(double(r.LanderY) - c),
-                64, 64, 0, 100, 0, 0, 0, 0, 32, 25);
-  }
+  DrawCraft(g, r, view, 100);
+  DrawGhostCraft(g, view);
   // The near landscape, over the craft.
   Plain(g, g.Tex.TexLand2, s, 8102 - c, 1025, 64, 100);
   // Clouds.
@@ -179,5 +161,7 @@ void DrawScene(Game& g) {
   const int16_t help = d < 3000 ? RoundToInt16(100 - double(d) * 100 / 3000) : int16_t{0};
   if (g.Shell.HelpRoundsLeft > 1) Plain(g, g.Tex.TexKeys, 350, 10, 256, 256, help);
   if (g.Shell.HelpRoundsLeft > 2) Plain(g, g.Tex.TexHints, 20, 10, 256, 256, help);
+  // What the shell lays over the flight, above everything the round draws.
+  DrawGhostMarks(g, view);
   e.EndFrame();
 }
