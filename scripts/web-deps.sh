@@ -17,7 +17,7 @@ JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 # Debian's emcc finds its JavaScript helpers (node-acorn) only here.
 export NODE_PATH=/usr/share/nodejs
 # What the prefix was built from: a change rebuilds it.
-RECIPE="sdl2 sdl2-image(stb) squish(no-openmp,no-sse) cli11 / $(emcc --version 2>/dev/null | head -1)"
+RECIPE="sdl2 sdl2-image(stb) squish(no-openmp,no-sse) cli11 / $(emcc --version 2>/dev/null | sed -n 1p)"
 
 if [ -f "$PREFIX/.built" ] && [ "$(cat "$PREFIX/.built")" = "$RECIPE" ]; then
   exit 0
