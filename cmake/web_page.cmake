@@ -10,8 +10,9 @@ if(NOT EXISTS "${native}/files/.generated" OR NOT EXISTS "${native}/hs.pak")
 endif()
 set(shell "${CMAKE_SOURCE_DIR}/src/components/media/web/shell.html")
 
-# Whole-program symbols (nanosleep) must not wait in a library archive.
-target_sources(kestrevan PRIVATE ${CMAKE_SOURCE_DIR}/src/components/media/web/browser_sleep.cpp)
+# Whole-program fixes (nanosleep, the start-up umask) must not wait in a
+# library archive, where nothing would pull them in.
+target_sources(kestrevan PRIVATE ${CMAKE_SOURCE_DIR}/src/components/media/web/browser_libc.cpp)
 set_target_properties(kestrevan PROPERTIES OUTPUT_NAME index SUFFIX ".html"
   LINK_DEPENDS "${shell};${native}/files/.generated;${native}/hs.pak")
 target_link_options(kestrevan PRIVATE
