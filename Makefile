@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build play test bench fuzz sanitize soak bad-files package-check \
-	repro-check mutate clean
+	repro-check mutate web web-check clean
 
 all: build
 
@@ -53,6 +53,23 @@ repro-check: deps
 # suite; writes tests/mutation.md. Not part of CI.
 mutate: deps
 	@python3 scripts/mutate.py $(MUTATE_ARGS)
+
+# The game as a web page in build-web/ (work in progress): Debian's
+# emscripten, its libraries built from Debian sources once, and the files
+# the native build generates (the generator needs Cairo and stays native).
+WEB_BUILD ?= build-web
+web:
+	@bash scripts/install-deps.sh web
+	@cmake --preset default -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target assets score_package
+	@bash scripts/web-deps.sh $(abspath $(WEB_BUILD))
+	@NODE_PATH=/usr/share/nodejs cmake --preset web -B $(WEB_BUILD) \
+		-DKESTREVAN_NATIVE_BUILD=$(abspath $(BUILD)) >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
+
+# Loads the page in headless Chromium and saves what it shows.
+web-check: web
+	@bash scripts/web-check.sh $(WEB_BUILD)
 
 clean:
 	rm -rf $(BUILD)

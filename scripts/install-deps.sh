@@ -3,6 +3,10 @@
 # that is already there. Debian/Ubuntu through apt; other systems get the
 # package names to install by hand.
 set -euo pipefail
+# `install-deps.sh web` installs instead what the browser build needs
+# (make web): Debian's emscripten, Chromium to check the page, the tools
+# that unpack Debian source packages, and npm for puppeteer-core.
+MODE=${1:-native}
 
 DEBIAN_PACKAGES=(
   build-essential cmake pkg-config
@@ -28,8 +32,20 @@ TXT
 }
 
 if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
+  if [ "$MODE" = web ]; then
+    echo "install-deps: the browser build is scripted for Debian 12 (emscripten 3.1.6) only" >&2
+    exit 1
+  fi
   print_other_systems
   exit 0
+fi
+
+if [ "$MODE" = web ]; then
+  # The asset generator stays native, so the web build needs the native
+  # packages too. npm may come with a nodejs from elsewhere: ask for it only
+  # when the command is missing.
+  DEBIAN_PACKAGES+=(emscripten chromium dpkg-dev python3 ca-certificates gzip)
+  command -v npm >/dev/null 2>&1 || DEBIAN_PACKAGES+=(npm)
 fi
 
 missing=()

@@ -2,7 +2,9 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#ifndef __EMSCRIPTEN__
 #include <AL/efx.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -122,7 +124,13 @@ struct AudioOutput::Impl {
       // No sound of the game goes through an effect: without the two
       // effect sends of each of the library's 256 voices, a megabyte of
       // mixing state is never made.
+#ifdef __EMSCRIPTEN__
+      // The browser's OpenAL has no effects, and refuses a context asked
+      // for by an attribute it does not know.
+      const ALCint attributes[] = {0};
+#else
       const ALCint attributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+#endif
       context = alcCreateContext(device, attributes);
       if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         if (context != nullptr) alcDestroyContext(context);

@@ -162,7 +162,14 @@ void SdlEngine::OpenWindow(int width, int height) {
   // The window's own pixels, not a GL texture SDL would keep for them.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // Made hidden so that going full screen first never flashes a window.
+#ifdef __EMSCRIPTEN__
+  // In a page the canvas keeps the frame's own pixels and the page's style
+  // scales it; a resizable or HiDPI window would have SDL resize the
+  // canvas's pixels to its styled size instead.
+  const uint32_t flags = SDL_WINDOW_HIDDEN;
+#else
   const uint32_t flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
+#endif
   const int windowWidth = options_.windowWidth > 0 ? options_.windowWidth : width;
   const int windowHeight = options_.windowHeight > 0 ? options_.windowHeight : height;
   window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,

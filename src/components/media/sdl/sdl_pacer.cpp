@@ -2,6 +2,10 @@
 
 #include <thread>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 constexpr int kMaxFramesBehind = 2;
 }
@@ -28,5 +32,15 @@ FramePacer::Clock::time_point FramePacer::NextDeadline(Clock::time_point now) {
 void FramePacer::Wait() {
   if (period_ == Clock::duration::zero()) return;
   const Clock::time_point deadline = NextDeadline(Clock::now());
+#ifdef __EMSCRIPTEN__
+  // The page only paints and hears keys while the game gives the browser its
+  // turn, so even a late frame yields (a zero sleep still waits for the
+  // browser's next task). Whole milliseconds: waking a fraction early is
+  // absorbed by the next deadline, which follows this one, not the wake.
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  emscripten_sleep(static_cast<unsigned>(left > 0 ? left : 0));
+#else
   std::this_thread::sleep_until(deadline);
+#endif
 }

@@ -6,7 +6,12 @@
 #include <system_error>
 
 bool MachineMayHaveGpu() {
-#if defined(__linux__)
+#if defined(__EMSCRIPTEN__)
+  // The page scales the canvas itself (CSS, nearest pixels); the frame only
+  // has to reach the canvas's own 640 x 480 pixels, which the window surface
+  // does without a WebGL context.
+  return false;
+#elif defined(__linux__)
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
     if (entry.path().filename().string().rfind("renderD", 0) == 0) return true;

@@ -1,0 +1,31 @@
+# The page: index.html from our shell, the game as index.js + index.wasm, and
+# the native build's generated files packed into index.data. The asset
+# generator and the score packer need Cairo and run natively, so their
+# output is taken from a native build folder.
+set(KESTREVAN_NATIVE_BUILD "${CMAKE_SOURCE_DIR}/build" CACHE PATH
+    "A native build folder whose files/ and hs.pak the page packs")
+set(native "${KESTREVAN_NATIVE_BUILD}")
+if(NOT EXISTS "${native}/files/.generated" OR NOT EXISTS "${native}/hs.pak")
+  message(FATAL_ERROR "No generated files in ${native}: build its assets and score_package first")
+endif()
+set(shell "${CMAKE_SOURCE_DIR}/src/components/media/web/shell.html")
+
+# Whole-program fixes (nanosleep, the start-up umask) must not wait in a
+# library archive, where nothing would pull them in.
+target_sources(kestrevan PRIVATE ${CMAKE_SOURCE_DIR}/src/components/media/web/browser_libc.cpp)
+set_target_properties(kestrevan PROPERTIES OUTPUT_NAME index SUFFIX ".html"
+  LINK_DEPENDS "${shell};${native}/files/.generated;${native}/hs.pak")
+target_link_options(kestrevan PRIVATE
+  # The game's loop stays as written: EndFrame and every sleep yield to the
+  # browser and resume where they were.
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
+  # Debian's emcc cannot minify the page.
+  -sMINIFY_HTML=0
+  "--shell-file=${shell}"
+  # The program folder is the file system's root: SDL's base path there.
+  "SHELL:--preload-file ${native}/files@/files"
+  "SHELL:--exclude-file */.generated"
+  "SHELL:--preload-file ${native}/hs.pak@/hs.pak"
+  # A window, not full screen, and sound on.
+  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/packaging/setup.ini@/setup.ini")
