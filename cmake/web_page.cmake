@@ -29,6 +29,5 @@ target_link_options(kestrevan PRIVATE
   # The program folder is the file system's root: SDL's base path there.
   "SHELL:--preload-file ${native}/files@/files"
   "SHELL:--exclude-file */.generated"
-  "SHELL:--preload-file ${native}/hs.pak@/hs.pak"
-  # A window, not full screen, and sound on.
-  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/packaging/setup.ini@/setup.ini")
+  # Settings come from the page's address (the shell), not setup.ini.
+  "SHELL:--preload-file ${native}/hs.pak@/hs.pak")
