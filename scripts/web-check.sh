@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Loads the web build in headless Chromium: the page must start without an
-# error, show the logo and then the menu. Saves what it shows as PNGs and
-# prints the timings and the page's weight.
+# error, show the logo and then the menu; the winning golden replay played in
+# the page must trace byte for byte as the native game does and leave the
+# same score table, which a reload must find again; a save the browser
+# refuses must show on the page. Saves what it shows as PNGs and prints the
+# timings and the page's weight.
 #
 # Usage: scripts/web-check.sh [BUILD_DIR]   (default build-web)
+#        NATIVE=DIR names the native build (default build)
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT=$(cd "${1:-$ROOT/build-web}" && pwd)
+NATIVE=$(cd "${NATIVE:-$ROOT/build}" && pwd)
 PORT=${PORT:-8765}
 for f in index.html index.js index.wasm index.data; do
   [ -f "$OUT/$f" ] || { echo "web-check: $OUT/$f is missing; run make web" >&2; exit 1; }
@@ -32,9 +37,18 @@ done
 
 SHOTS=$OUT/check-shots
 mkdir -p "$SHOTS"
+# The native game flies the script first, with a table of its own, from the
+# same factory scores a fresh browser profile starts with.
+[ -x "$NATIVE/kestrevan" ] || { echo "web-check: no $NATIVE/kestrevan; run make" >&2; exit 1; }
+REF=$OUT/check-native
+rm -rf "$REF" && mkdir -p "$REF/data" "$OUT/check-input"
+cp "$ROOT/tests/golden/win.txt" "$OUT/check-input/win.txt"
+"$NATIVE/kestrevan" --headless --input "$ROOT/tests/golden/win.txt" --trace "$REF/win.csv" \
+  --data-dir "$REF/data" >/dev/null
 # Run from beside its node_modules: module imports do not read NODE_PATH.
 cp "$ROOT/scripts/web-check.mjs" "$TOOLS/"
-node "$TOOLS/web-check.mjs" "http://127.0.0.1:$PORT/index.html" "$SHOTS"
+node "$TOOLS/web-check.mjs" "http://127.0.0.1:$PORT/index.html" "$SHOTS" \
+  "check-input/win.txt" "$REF/win.csv" "$REF/data/hs.ini"
 
 echo "web-check: page weight (bytes, raw / gzip -9):"
 total=0
