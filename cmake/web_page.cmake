@@ -10,17 +10,17 @@ if(NOT EXISTS "${native}/files/.generated" OR NOT EXISTS "${native}/hs.pak")
 endif()
 set(shell "${CMAKE_SOURCE_DIR}/src/components/media/web/shell.html")
 
-# Whole-program fixes (nanosleep, the start-up umask) must not wait in a
+# Whole-program fixes (nanosleep, fsync, the start-up umask) must not wait in a
 # library archive, where nothing would pull them in.
-target_sources(kestrevan PRIVATE ${CMAKE_SOURCE_DIR}/src/components/media/web/browser_libc.cpp
-  ${CMAKE_SOURCE_DIR}/src/components/media/web/browser_storage.cpp)
+target_sources(kestrevan PRIVATE ${CMAKE_SOURCE_DIR}/src/components/media/web/browser_libc.cpp)
 set_target_properties(kestrevan PROPERTIES OUTPUT_NAME index SUFFIX ".html"
   LINK_DEPENDS "${shell};${native}/files/.generated;${native}/hs.pak")
 target_link_options(kestrevan PRIVATE
   # The game's loop stays as written: EndFrame and every sleep yield to the
   # browser and resume where they were.
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
-  # The score folder lives in the browser's IndexedDB.
+  # The score folder lives in the browser's IndexedDB, stored at each
+  # fsync (browser_libc.cpp).
   -lidbfs.js
   -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
   # Debian's emcc cannot minify the page.

@@ -67,7 +67,8 @@ async function checkReplay() {
 async function checkRefusedSave() {
   const page = await freshPage();
   // IDBFS is a global of the game's script: its store step is made to fail
-  // as it is defined, and the factory table's first save meets it.
+  // as it is defined, and the factory table's first save (its fsync) meets
+  // it.
   await page.evaluateOnNewDocument(() => {
     let idbfs;
     Object.defineProperty(window, 'IDBFS', {
@@ -83,10 +84,10 @@ async function checkRefusedSave() {
   });
   await page.goto(url, { waitUntil: 'load' });
   await page.waitForFunction(
-      () => /stored/.test(document.getElementById('status').textContent), { timeout: 15000 })
+      () => /not saved/.test(document.getElementById('status').textContent), { timeout: 15000 })
       .catch(() => {});
   const text = await page.$eval('#status', (e) => e.textContent);
-  if (!/could not be stored/.test(text)) fail(`a refused save left the status line at "${text}"`);
+  if (!/not saved/.test(text)) fail(`a refused save left the status line at "${text}"`);
   else console.log(`web-check: a refused save says: ${text}`);
   await page.screenshot({ path: `${shots}/refused.png` });
   await page.browserContext().close();

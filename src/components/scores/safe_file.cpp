@@ -18,10 +18,6 @@
 #include <unistd.h>
 #endif
 
-#ifdef __EMSCRIPTEN__
-#include "components/media/web/browser_storage.h"
-#endif
-
 namespace fs = std::filesystem;
 
 std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
@@ -194,19 +190,16 @@ class PosixFileOps : public FileOps {
     // more to do there, so that is no failure.
     if (::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP) ec = Errno();
     ::close(fd);
-#ifdef __EMSCRIPTEN__
-    // In a page the disk is the browser's storage, and this is the moment a
-    // save is complete.
-    if (!ec) ec = PersistBrowserFiles();
-#endif
     return ec;
   }
   std::error_code Remove(const std::string& path) override {
     if (::unlink(path.c_str()) != 0) return Errno();
 #ifdef __EMSCRIPTEN__
-    // A pending file merged into the table and removed only in the page
-    // would come back at the next visit and add its entries twice.
-    return PersistBrowserFiles();
+    // In a page the disk is the browser's IndexedDB, which holds only what
+    // an fsync stored (as every save above does). A pending file merged
+    // into the table and removed only in memory would come back at the
+    // next visit and add its entries twice.
+    return FlushFolder(FolderOf(path));
 #else
     return {};
 #endif
