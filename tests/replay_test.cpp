@@ -115,11 +115,18 @@ TEST(Replay, TheCheckFailsOnOneChangedKeyLineOrAFalseClaim) {
   EXPECT_FALSE(cut.passed) << cut.line;
   EXPECT_EQ(cut.line.find("won in 522"), std::string::npos) << cut.line;
 
+  // A claim the flight overshoots is given up at once, however many keys
+  // follow; one it undershoots shows the real time.
   Replay claim = ParseReplay(text);
   claim.flightTime = 500;
   const ReplayVerdict boast = VerifyReplay(claim);
   EXPECT_FALSE(boast.passed);
-  EXPECT_EQ(boast.line, "won in 522 ticks, not the 500 its header claims");
+  EXPECT_EQ(boast.line, "still flying at flight time 501, past the 500 its header claims");
+  claim.flightTime = 600;
+  EXPECT_EQ(VerifyReplay(claim).line, "won in 522 ticks, not the 600 its header claims");
+  // Its last tick and the win come in one pass.
+  claim.flightTime = 521;
+  EXPECT_EQ(VerifyReplay(claim).line, "won in 522 ticks, not the 521 its header claims");
 
   Replay cutShort = ParseReplay(text);
   cutShort.keys.segments.pop_back();
@@ -234,10 +241,11 @@ TEST(ReplayFile, RefusesWhatItCannotFly) {
           << e.what() << "\nwanted: " << b.error;
     }
   }
-  const Replay ok = ParseReplay("\xEF\xBB\xBF# name: A B\r\nrules 1\r\n" + round + keys);
+  const Replay ok = ParseReplay("\xEF\xBB\xBF# name: A\tB\r\r\nrules 1\r\n" + round + keys);
   EXPECT_EQ(ok.state, 0xffu);
   EXPECT_EQ(ok.helpRoundsLeft, 5);
-  EXPECT_EQ(ok.name, "A B");
+  EXPECT_EQ(ok.name, "A?B?");
+  EXPECT_EQ(ParseReplay(ReplayText(ok)).name, ok.name);
   EXPECT_TRUE(LooksLikeReplay("# x\n rules 1\n"));
   EXPECT_FALSE(LooksLikeReplay("seed 1\nrules 1\n"));
 }

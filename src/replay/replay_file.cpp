@@ -51,6 +51,10 @@ bool CommentField(const std::string& line, const char* key, std::string& value) 
   const std::string prefix = std::string("# ") + key + ": ";
   if (line.compare(0, prefix.size(), prefix) != 0) return false;
   value = line.substr(prefix.size());
+  // A control character (a stray CR) would not survive being written back
+  // on a line of its own; the table shows such a one as '?' anyway.
+  for (char& c : value)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
   return true;
 }
 

@@ -76,4 +76,7 @@ struct ReplayVerdict {
 };
 
 // Flies the round at full speed and compares the win with the header's claim.
+// A round still flying after this many passes (four and a half hours) is not
+// checked any further.
+constexpr int64_t kMaxVerifiedPasses = 1000000;
 ReplayVerdict VerifyReplay(const Replay& replay);
