@@ -241,6 +241,12 @@ TEST(ReplayFile, RefusesWhatItCannotFly) {
           << e.what() << "\nwanted: " << b.error;
     }
   }
+  // A billion passes a line, twice over, are written as fast as read, and
+  // never as one line too long to read back.
+  const Replay huge = ParseReplay("rules 1\n" + round + "1000000000 up\n1000000000 up\n1 -\n");
+  const Replay back = ParseReplay(ReplayText(huge));
+  EXPECT_EQ(back.keys.segments.size(), 3u);
+  EXPECT_EQ(back.keys.TotalPasses(), 2000000001);
   const Replay ok = ParseReplay("\xEF\xBB\xBF# name: A\tB\r\r\nrules 1\r\n" + round + keys);
   EXPECT_EQ(ok.state, 0xffu);
   EXPECT_EQ(ok.helpRoundsLeft, 5);

@@ -9,9 +9,8 @@
 
 namespace {
 
-// A segment longer than this is a typo, not a flight: at 60 passes a second
-// it would last more than six months.
-constexpr int64_t kMaxSegmentFrames = 1000000000;
+// A segment longer than this is a typo, not a flight.
+constexpr int64_t kMaxSegmentFrames = kMaxScriptSegmentFrames;
 // A recorded hour is about a megabyte at worst; a bigger file is not a script.
 constexpr std::uintmax_t kMaxScriptBytes = 256u << 20;
 

@@ -157,12 +157,24 @@ std::string ReplayText(const Replay& r) {
   text += "round " + Hex16(r.state) + " " + std::to_string(r.helpRoundsLeft) + " " +
           (r.start == RoundStart::kMenu ? "menu" : "restart") + "\n";
   text += "time " + std::to_string(r.flightTime) + "\n";
-  InputRecorder keys(std::nullopt);
-  for (int64_t pass = 1; pass <= r.keys.TotalPasses(); ++pass)
-    keys.AddPass(r.keys.KeysForPass(pass));
-  // The recorder's own first line names a session script; a replay has its own.
-  const std::string segments = keys.Text();
-  return text + segments.substr(segments.find('\n') + 1);
+  // Segment by segment, never pass by pass: a file may hold a billion
+  // passes. Runs of the same keys join, up to what a line may hold.
+  std::string keys;
+  int64_t frames = 0;
+  const auto flush = [&] {
+    if (frames > 0) text += std::to_string(frames) + " " + keys + "\n";
+  };
+  for (const InputSegment& segment : r.keys.segments) {
+    const std::string next = KeysToScriptText(segment.keys);
+    if (next != keys || frames + segment.frames > kMaxScriptSegmentFrames) {
+      flush();
+      keys = next;
+      frames = 0;
+    }
+    frames += segment.frames;
+  }
+  flush();
+  return text;
 }
 
 bool LooksLikeReplay(const std::string& text) {
