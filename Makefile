@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build play test bench fuzz sanitize soak bad-files package-check \
-	repro-check mutate web web-check clean
+	repro-check mutate web web-test clean
 
 all: build
 
@@ -61,15 +61,16 @@ WEB_BUILD ?= build-web
 web:
 	@bash scripts/install-deps.sh web
 	@cmake --preset default -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS) --target assets score_package
+	@cmake --build $(BUILD) -j $(JOBS) --target kestrevan assets score_package
 	@bash scripts/web-deps.sh $(abspath $(WEB_BUILD))
 	@NODE_PATH=/usr/share/nodejs cmake --preset web -B $(WEB_BUILD) \
 		-DKESTREVAN_NATIVE_BUILD=$(abspath $(BUILD)) >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
 
-# Loads the page in headless Chromium and saves what it shows.
-web-check: web
-	@bash scripts/web-check.sh $(WEB_BUILD)
+# The page in headless Chromium against the native game: traces, frames, a
+# screenshot, sound, kept scores.
+web-test: web
+	@bash scripts/web-test.sh $(WEB_BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,237 @@
+// Drives the page in headless Chromium and holds it against the native game.
+// Usage: node web-test.mjs URL WORK_DIR
+//   WORK_DIR/native/NAME/ holds the native run of each golden replay (its
+//   trace win.csv, frames NAME.frames as pinned, shot.png, data/hs.ini, and
+//   the pass of the shot in shot-pass); WORK_DIR/input/NAME.txt is served at
+//   input/NAME.txt. Screenshots and the page's own files go to WORK_DIR/page.
+import fs from 'fs';
+import puppeteer from 'puppeteer-core';
+
+const [url, work] = process.argv.slice(2);
+const out = `${work}/page`;
+fs.mkdirSync(out, { recursive: true });
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--hide-scrollbars'],
+});
+let failed = false;
+const fail = (why) => { failed = true; console.log(`web-test: FAIL: ${why}`); };
+const pass = (what) => console.log(`web-test: ${what}`);
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// A page in a profile of its own: nothing kept from another check. Errors
+// on its console or in its scripts fail the test.
+async function freshPage(width = 800, height = 600) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport({ width, height });
+  page.on('pageerror', (e) => fail(`page error: ${e.message}`));
+  page.on('requestfailed', (r) => fail(`request failed: ${r.url()}`));
+  page.on('console', (m) => {
+    if (m.type() === 'error' && !/GPU stall/.test(m.text())) fail(`console: ${m.text()}`);
+  });
+  return page;
+}
+const fileOf = (page, path) =>
+  page.evaluate((p) => FS.analyzePath(p).exists ? Array.from(FS.readFile(p)) : null, path);
+const text = (bytes) => Buffer.from(bytes).toString('utf8');
+
+// Where two texts of lines first part, for a failure that can be acted on.
+function firstDifference(a, b) {
+  const x = a.split('\n'), y = b.split('\n');
+  let line = 0;
+  while (line < x.length && x[line] === y[line]) line++;
+  return `first at line ${line + 1} (${x.length - 1} lines against ${y.length - 1})`;
+}
+
+// Two PNGs hold the same pixels. The browser's and Debian's PNG writers pack
+// them differently, so the pictures are decoded and compared.
+async function samePixels(page, a, b) {
+  return page.evaluate(async (a, b) => {
+    const pixels = async (bytes) => {
+      const image = await createImageBitmap(new Blob([new Uint8Array(bytes)]),
+                                            { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+      const c = new OffscreenCanvas(image.width, image.height);
+      const g = c.getContext('2d');
+      g.drawImage(image, 0, 0);
+      return { w: image.width, h: image.height, d: g.getImageData(0, 0, image.width, image.height).data };
+    };
+    const p = await pixels(a), q = await pixels(b);
+    if (p.w !== q.w || p.h !== q.h) return `${p.w}x${p.h} against ${q.w}x${q.h}`;
+    let differ = 0;
+    for (let i = 0; i < p.d.length; i++) if (p.d[i] !== q.d[i]) differ++;
+    return differ ? `${differ} channel values differ` : '';
+  }, a, b);
+}
+
+// The logo appears, the menu follows at 60 frames a second, and a key makes
+// the sound start, which browsers hold until the player's first gesture.
+async function checkStart() {
+  const page = await freshPage(1024, 640);
+  // Headless Chromium lets any page play sound, whatever --autoplay-policy
+  // says; a player's browser holds it until a gesture, as here, where the
+  // sound starts held.
+  await page.evaluateOnNewDocument(() => {
+    const Native = window.AudioContext;
+    window.AudioContext = window.webkitAudioContext = class extends Native {
+      constructor(...a) {
+        super(...a);
+        this.suspend();
+      }
+    };
+  });
+  await page.evaluateOnNewDocument(() => {
+    window.presents = [];
+    const put = CanvasRenderingContext2D.prototype.putImageData;
+    CanvasRenderingContext2D.prototype.putImageData = function (...a) {
+      window.presents.push(performance.now());
+      return put.apply(this, a);
+    };
+  });
+  const start = Date.now();
+  await page.goto(url, { waitUntil: 'load' });
+  // The logo is the first frame that is not black.
+  const lit = () => page.evaluate(() => {
+    const c = document.getElementById('canvas');
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let n = 0;
+    for (let i = 0; i < d.length; i += 4) if (d[i] | d[i + 1] | d[i + 2]) n++;
+    return n;
+  });
+  let logoAt = -1;
+  while (Date.now() - start < 15000) {
+    if ((await lit()) > 1000) { logoAt = Date.now() - start; break; }
+    await sleep(20);
+  }
+  if (logoAt < 0) fail('no logo within 15 s');
+  else pass(`logo on the canvas ${logoAt} ms after navigation`);
+  await page.screenshot({ path: `${out}/logo.png` });
+
+  // The logo stays a second; the menu follows.
+  await sleep(3000);
+  await page.screenshot({ path: `${out}/menu.png` });
+  // Each frame the game presents is one putImageData on the canvas.
+  const presents = await page.evaluate(() => window.presents.splice(0));
+  const recent = presents.filter((t) => t >= presents.at(-1) - 2000);
+  const gaps = recent.slice(1).map((v, i) => v - recent[i]);
+  if (gaps.length < 2) fail('fewer than three frames in the last two seconds');
+  else pass(`the game presented ${presents.length} frames; over the last 2 s ` +
+            `${(1000 * gaps.length / (recent.at(-1) - recent[0])).toFixed(1)} per second, ` +
+            `gaps ${Math.min(...gaps).toFixed(1)}..${Math.max(...gaps).toFixed(1)} ms`);
+  const status = await page.$eval('#status', (e) => e.textContent);
+  if (status) fail(`the page says: ${status}`);
+
+  // The context's state, and how many of the game's sources play.
+  const sound = () => page.evaluate(() => {
+    if (typeof AL === 'undefined' || !AL.currentCtx) return 'none';
+    const playing = Object.values(AL.currentCtx.sources).filter((s) => s.state === 0x1012).length;
+    return `${AL.currentCtx.audioCtx.state} (${playing} playing)`;
+  });
+  const before = await sound();
+  await page.keyboard.press('ArrowDown');
+  let after = await sound();
+  for (let i = 0; i < 50 && !/^running \([1-9]/.test(after); i++) { await sleep(20); after = await sound(); }
+  if (!/^suspended/.test(before)) fail(`before any key the sound is ${before}: a key cannot be seen to start it`);
+  else if (!/^running \([1-9]/.test(after)) fail(`after a key the sound is ${after}`);
+  else pass(`the sound was ${before} until a key, then ${after}`);
+  await page.browserContext().close();
+}
+
+// A golden replay played in the page: its trace is the native one byte for
+// byte, every frame's fingerprint is the pinned one, the frame of one pass
+// is the native screenshot's pixels, and the table it leaves is the native
+// one, still there after a reload.
+async function checkReplay(name) {
+  const native = `${work}/native/${name}`;
+  const shotPass = fs.readFileSync(`${native}/shot-pass`, 'utf8').trim();
+  const page = await freshPage();
+  const started = Date.now();
+  const query = `?input=${encodeURIComponent(`input/${name}.txt`)}&trace=console&frames=console` +
+                `&shot=${shotPass}`;
+  await page.goto(url + query, { waitUntil: 'load' });
+  await page.waitForFunction(() => Module.closed.trace && Module.closed.frames,
+                             { timeout: 300000, polling: 250 });
+  const seconds = ((Date.now() - started) / 1000).toFixed(1);
+  const lines = await page.evaluate(() => Module.lines);
+  const trace = lines.trace.map((row) => row + '\n').join('');
+  const frames = lines.frames.map((row) => row + '\n').join('');
+  fs.writeFileSync(`${out}/${name}.csv`, trace);
+  fs.writeFileSync(`${out}/${name}.frames`, frames);
+  const nativeTrace = fs.readFileSync(`${native}/trace.csv`, 'utf8');
+  if (trace !== nativeTrace) fail(`${name}: the page's trace differs from the native one ` +
+                                  firstDifference(trace, nativeTrace));
+  else pass(`${name}: the page's trace equals the native one byte for byte ` +
+            `(${lines.trace.length} rows, ${seconds} s)`);
+  const pinned = fs.readFileSync(`${native}/pinned.frames`, 'utf8');
+  if (frames !== pinned) fail(`${name}: the page's frames differ from the pinned ones ` +
+                              firstDifference(frames, pinned));
+  else pass(`${name}: every frame's fingerprint is the pinned one (${lines.frames.length} frames)`);
+
+  const shot = await fileOf(page, `/shots/frame_${shotPass.padStart(6, '0')}.png`);
+  if (!shot) {
+    fail(`${name}: the page saved no screenshot of pass ${shotPass}`);
+  } else {
+    fs.writeFileSync(`${out}/${name}-shot.png`, Buffer.from(shot));
+    const differ = await samePixels(page, shot, Array.from(fs.readFileSync(`${native}/shot.png`)));
+    if (differ) fail(`${name}: the page's screenshot of pass ${shotPass} is not the native one: ${differ}`);
+    else pass(`${name}: the page's screenshot of pass ${shotPass} has the native one's pixels`);
+  }
+
+  const nativeTable = fs.readFileSync(`${native}/data/hs.ini`, 'utf8');
+  const table = await fileOf(page, '/scores/hs.ini');
+  if (!table || text(table) !== nativeTable) fail(`${name}: the page's score table is not the native one`);
+  if (name === 'win') {
+    await page.goto(url, { waitUntil: 'load' });
+    await page.waitForFunction(() => typeof FS !== 'undefined' && FS.analyzePath('/scores/hs.ini').exists,
+                               { timeout: 15000 });
+    const kept = await fileOf(page, '/scores/hs.ini');
+    if (text(kept) !== nativeTable) fail('after a reload the score table is not the one the native game saved');
+    else pass('after a reload the page holds the score table with the won entry, as the native game saved it');
+    await page.screenshot({ path: `${out}/reloaded.png` });
+  }
+  await page.browserContext().close();
+}
+
+// When the browser refuses to store the scores, the page says so.
+async function checkRefusedSave() {
+  const page = await freshPage();
+  page.removeAllListeners('console');  // the refusal is logged as an error, as it should be
+  // IDBFS is a global of the game's script: its store step is made to fail
+  // as it is defined, and the factory table's first save (its fsync) meets
+  // it.
+  await page.evaluateOnNewDocument(() => {
+    let idbfs;
+    Object.defineProperty(window, 'IDBFS', {
+      configurable: true,
+      get: () => idbfs,
+      set: (value) => {
+        idbfs = value;
+        const sync = value.syncfs;
+        value.syncfs = (mount, populate, done) =>
+          populate ? sync(mount, populate, done) : done(new Error('QuotaExceededError'));
+      },
+    });
+  });
+  await page.goto(url, { waitUntil: 'load' });
+  await page.waitForFunction(
+      () => /not saved/.test(document.getElementById('status').textContent), { timeout: 15000 })
+      .catch(() => {});
+  const status = await page.$eval('#status', (e) => e.textContent);
+  if (!/not saved/.test(status)) fail(`a refused save left the status line at "${status}"`);
+  else pass(`a refused save says: ${status}`);
+  await page.screenshot({ path: `${out}/refused.png` });
+  await page.browserContext().close();
+}
+
+try {
+  await checkStart();
+  // The replays run paced at 60 Hz, each in a page of its own, side by side.
+  const names = fs.readdirSync(`${work}/native`);
+  await Promise.all(names.map(checkReplay));
+  await checkRefusedSave();
+  pass(`screenshots and the page's files in ${out}`);
+} finally {
+  await browser.close();
+}
+process.exit(failed ? 1 : 0);
