@@ -22,7 +22,10 @@ set(shell "${CMAKE_SOURCE_DIR}/src/components/media/web/shell.html")
 
 # Whole-program fixes (nanosleep, fsync, the start-up umask) must not wait in a
 # library archive, where nothing would pull them in.
-target_sources(kestrevan PRIVATE ${CMAKE_SOURCE_DIR}/src/components/media/web/browser_libc.cpp)
+target_sources(kestrevan PRIVATE ${CMAKE_SOURCE_DIR}/src/components/media/web/browser_libc.cpp
+  # The on-screen buttons of touch screens, as a pad.
+  ${CMAKE_SOURCE_DIR}/src/components/media/sdl/web/touch_pad.cpp)
+target_link_libraries(kestrevan PRIVATE SDL2::SDL2)
 set_target_properties(kestrevan PROPERTIES OUTPUT_NAME index SUFFIX ".html"
   LINK_DEPENDS "${shell};${page_files}/logo.jpg;${native}/hs.pak")
 target_link_options(kestrevan PRIVATE

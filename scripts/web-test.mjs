@@ -121,6 +121,8 @@ async function checkStart() {
             `gaps ${Math.min(...gaps).toFixed(1)}..${Math.max(...gaps).toFixed(1)} ms`);
   const status = await page.$eval('#status', (e) => e.textContent);
   if (status) fail(`the page says: ${status}`);
+  if (await page.$eval('#touch', (e) => getComputedStyle(e).display) !== 'none')
+    fail('touch buttons cover the game on a screen without touch');
 
   // The context's state, and how many of the game's sources play.
   const sound = () => page.evaluate(() => {
@@ -193,6 +195,30 @@ async function checkReplay(name) {
   await page.browserContext().close();
 }
 
+// On a touch screen the page shows a pad's buttons, and a tap on them plays
+// the game: down a line on the menu, then A, opens the score table.
+async function checkTouch() {
+  const page = await freshPage();
+  await page.setViewport({ width: 844, height: 390, hasTouch: true, isMobile: true });
+  await page.goto(url + '?trace=console', { waitUntil: 'load' });
+  const screenIs = (name) => page.waitForFunction(
+      (name) => (Module.lines.trace || []).some((row) => row.split(',')[1] === name),
+      { timeout: 15000, polling: 50 }, name).then(() => true, () => false);
+  if (!await screenIs('menu')) fail('touch: the menu never came');
+  const tap = async (button) => {
+    const box = await (await page.$(`#touch [data-button="${button}"]`)).boundingBox();
+    if (!box) return fail(`touch: no button ${button} on the page`);
+    await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+    await sleep(300);
+  };
+  await tap(12);  // the d-pad's down
+  await tap(0);   // A
+  if (!await screenIs('hs')) fail('touch: tapping down and A on the menu did not open the score table');
+  else pass('touch: the page shows a pad\'s buttons, and tapping down and A opens the score table');
+  await page.screenshot({ path: `${out}/touch.png` });
+  await page.browserContext().close();
+}
+
 // When the browser refuses to store the scores, the page says so.
 async function checkRefusedSave() {
   const page = await freshPage();
@@ -226,6 +252,7 @@ async function checkRefusedSave() {
 
 try {
   await checkStart();
+  await checkTouch();
   // The replays run paced at 60 Hz, each in a page of its own, side by side.
   const names = fs.readdirSync(`${work}/native`);
   await Promise.all(names.map(checkReplay));
