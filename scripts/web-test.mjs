@@ -219,6 +219,38 @@ async function checkTouch() {
   await page.browserContext().close();
 }
 
+// A pad the browser knows (its Gamepad API, faked here with a pad in the
+// standard layout) plays the game: down on the menu, then A, opens the table.
+async function checkPad() {
+  const page = await freshPage();
+  await page.evaluateOnNewDocument(() => {
+    const pad = {
+      id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard',
+      timestamp: 1, axes: [0, 0, 0, 0],
+      buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })),
+    };
+    navigator.getGamepads = () => [pad];
+    window.holdPadButton = (i, on) => {
+      pad.buttons[i] = { pressed: on, touched: on, value: on ? 1 : 0 };
+      pad.timestamp++;
+    };
+  });
+  await page.goto(url + '?trace=console', { waitUntil: 'load' });
+  const screenIs = (name) => page.waitForFunction(
+      (name) => (Module.lines.trace || []).some((row) => row.split(',')[1] === name),
+      { timeout: 15000, polling: 50 }, name).then(() => true, () => false);
+  if (!await screenIs('menu')) fail('pad: the menu never came');
+  for (const button of [13, 0]) {  // the standard layout's d-pad down, then A
+    await page.evaluate((b) => holdPadButton(b, true), button);
+    await sleep(150);
+    await page.evaluate((b) => holdPadButton(b, false), button);
+    await sleep(150);
+  }
+  if (!await screenIs('hs')) fail('pad: down and A on a browser\'s pad did not open the score table');
+  else pass('pad: down and A on a pad the browser reports open the score table');
+  await page.browserContext().close();
+}
+
 // When the browser refuses to store the scores, the page says so.
 async function checkRefusedSave() {
   const page = await freshPage();
@@ -253,6 +285,7 @@ async function checkRefusedSave() {
 try {
   await checkStart();
   await checkTouch();
+  await checkPad();
   // The replays run paced at 60 Hz, each in a page of its own, side by side.
   const names = fs.readdirSync(`${work}/native`);
   await Promise.all(names.map(checkReplay));
