@@ -10,6 +10,12 @@ namespace {
 constexpr int kMaxFramesBehind = 2;
 }
 
+#ifdef __EMSCRIPTEN__
+// Returns at the browser's next paint; meanwhile the page has its turn.
+EM_ASYNC_JS(void, WaitForPaint, (),
+            { await new Promise(function(resolve) { requestAnimationFrame(resolve); }); });
+#endif
+
 FramePacer::FramePacer(int fps) {
   if (fps > 0) {
     period_ = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
@@ -33,13 +39,20 @@ void FramePacer::Wait() {
   if (period_ == Clock::duration::zero()) return;
   const Clock::time_point deadline = NextDeadline(Clock::now());
 #ifdef __EMSCRIPTEN__
-  // The page only paints and hears keys while the game gives the browser its
-  // turn, so even a late frame yields (a zero sleep still waits for the
-  // browser's next task). Whole milliseconds: waking a fraction early is
-  // absorbed by the next deadline, which follows this one, not the wake.
-  const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  emscripten_sleep(static_cast<unsigned>(left > 0 ? left : 0));
+  // A page shows a frame at its next paint, whenever it was drawn: frames
+  // woken by a timer fall on either side of a paint, so one paint gets two
+  // and the next none. Each frame waits for a paint instead, and for one
+  // more while its deadline is over half a period away (a screen faster
+  // than the game); the deadlines still follow one another a period apart,
+  // so the game keeps its speed. A frame already late only yields a turn,
+  // as the page hears keys only in its own turns.
+  if (Clock::now() >= deadline) {
+    emscripten_sleep(0);
+    return;
+  }
+  do {
+    WaitForPaint();
+  } while (deadline - Clock::now() > period_ / 2);
 #else
   std::this_thread::sleep_until(deadline);
 #endif
