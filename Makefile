@@ -54,7 +54,7 @@ repro-check: deps
 mutate: deps
 	@python3 scripts/mutate.py $(MUTATE_ARGS)
 
-# The game as a web page in build-web/ (work in progress): Debian's
+# The game as a web page in build-web/: Debian's
 # emscripten, its libraries built from Debian sources once, and the files
 # the native build generates (the generator needs Cairo and stays native).
 WEB_BUILD ?= build-web
