@@ -8,10 +8,25 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "components/scores/safe_file.h"
 
 enum class SaveStep { kMakeFolder, kCreate, kWrite, kFlush, kClose, kReplace, kFlushFolder };
+
+// Each step of saving the file `name`, with words the failure there must say.
+inline std::vector<std::pair<SaveStep, std::string>> SaveFailureWords(const std::string& name) {
+  return {
+      {SaveStep::kMakeFolder, "cannot create"},
+      {SaveStep::kCreate, "cannot create a temporary file beside " + name},
+      {SaveStep::kWrite, "cannot write " + name + ".tmp-"},
+      {SaveStep::kFlush, "cannot flush " + name + ".tmp-"},
+      {SaveStep::kClose, "cannot close " + name + ".tmp-"},
+      {SaveStep::kReplace, "cannot rename " + name + ".tmp-"},
+      {SaveStep::kFlushFolder, name + " is saved, but its folder could not be flushed"},
+  };
+}
 
 // The real file operations, except that the next call of one chosen step
 // fails with a full disk, and every write is cut short so that a save takes

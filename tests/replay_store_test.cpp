@@ -163,15 +163,8 @@ TEST_F(ReplayKeeping, OfTwoEqualEntriesTheLowerOneHasTheNewerFileAndItGoesFirst)
 }
 
 TEST_F(ReplayKeeping, AReplayThatCannotBeSavedCostsNotTheEntry) {
-  const std::vector<std::pair<SaveStep, std::string>> steps = {
-      {SaveStep::kMakeFolder, "cannot create " + Replays().string()},
-      {SaveStep::kCreate, "cannot create a temporary file beside 20261208-101503-400.txt"},
-      {SaveStep::kWrite, "cannot write 20261208-101503-400.txt.tmp-"},
-      {SaveStep::kFlush, "cannot flush 20261208-101503-400.txt.tmp-"},
-      {SaveStep::kClose, "cannot close 20261208-101503-400.txt.tmp-"},
-      {SaveStep::kReplace, "cannot rename 20261208-101503-400.txt.tmp-"},
-      {SaveStep::kFlushFolder, "20261208-101503-400.txt is saved, but its folder could not be"},
-  };
+  auto steps = SaveFailureWords("20261208-101503-400.txt");
+  steps.front().second += " " + Replays().string();  // the folder it could not make
   for (const auto& [step, words] : steps) {
     SCOPED_TRACE(words);
     fs::remove_all(dir_ / "data");

@@ -28,16 +28,7 @@ using ScoreSave = ScoreStoreTest;
 // A failed folder flush comes after the rename: that entry is saved, and
 // must not be saved a second time.
 TEST_F(ScoreSave, AFailureAtAnyStepKeepsTheOldFileWholeAndTheNextEntryTriesAgain) {
-  const std::vector<std::pair<SaveStep, std::string>> steps = {
-      {SaveStep::kMakeFolder, "cannot create"},
-      {SaveStep::kCreate, "cannot create a temporary file beside hs.ini"},
-      {SaveStep::kWrite, "cannot write hs.ini.tmp"},
-      {SaveStep::kFlush, "cannot flush hs.ini.tmp"},
-      {SaveStep::kClose, "cannot close hs.ini.tmp"},
-      {SaveStep::kReplace, "cannot rename hs.ini.tmp-"},
-      {SaveStep::kFlushFolder, "hs.ini is saved, but its folder could not be flushed"},
-  };
-  for (const auto& [step, words] : steps) {
+  for (const auto& [step, words] : SaveFailureWords("hs.ini")) {
     SCOPED_TRACE(words);
     fs::remove_all(dir_ / "data");
     FaultyFileOps ops;
