@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "components/scores/score_board.h"
+#include "components/scores/no_score_board.h"
 #include "core/game.h"
 #include "flight/flight.h"
 #include "shell/app.h"
@@ -15,23 +15,14 @@
 #include "testkit/quiet_engine.h"
 
 // A table that answers GetRank with a fixed row and remembers the values asked.
-class RankBoard : public ScoreBoard {
+class RankBoard : public NoScoreBoard {
  public:
   int16_t rank = 1;
   std::vector<float> asked;
-  void OpenTable(const std::string&, int16_t, int16_t) override {}
-  void AddScore(float, const std::string&, const std::vector<std::string>&) override {}
   int16_t GetRank(float value) override {
     asked.push_back(value);
     return rank;
   }
-  float GetScore(int16_t) override { return 0; }
-  std::string GetName(int16_t) override { return {}; }
-  void OpenPackage(const std::string&, int16_t, const std::string&, int32_t) override {}
-  void ExtractPackage(int32_t) override {}
-  void SetOption(int16_t) override {}
-  void Delay(int32_t) override {}
-  bool FileExists(const std::string&) override { return true; }
 };
 
 class GameFixture : public ::testing::Test {

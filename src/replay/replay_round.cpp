@@ -3,29 +3,11 @@
 #include <string>
 
 #include "components/media/silent_engine.h"
-#include "components/scores/score_board.h"
+#include "components/scores/no_score_board.h"
 #include "flight/flight.h"
 #include "shell/app.h"
 
-namespace {
-
-class NoScores : public ScoreBoard {
- public:
-  void OpenTable(const std::string&, int16_t, int16_t) override {}
-  void AddScore(float, const std::string&, const std::vector<std::string>&) override {}
-  int16_t GetRank(float) override { return 1; }
-  float GetScore(int16_t) override { return 0; }
-  std::string GetName(int16_t) override { return {}; }
-  void OpenPackage(const std::string&, int16_t, const std::string&, int32_t) override {}
-  void ExtractPackage(int32_t) override {}
-  void SetOption(int16_t) override {}
-  void Delay(int32_t) override {}
-  bool FileExists(const std::string&) override { return true; }
-};
-
-}  // namespace
-
-std::unique_ptr<ScoreBoard> NoScoreTable() { return std::make_unique<NoScores>(); }
+std::unique_ptr<ScoreBoard> NoScoreTable() { return std::make_unique<NoScoreBoard>(); }
 
 ReplayDriver::ReplayDriver(Game& g, const Replay& replay, const ScreenRoutines& screens)
     : g_(g), replay_(replay), screens_(screens) {}
@@ -72,7 +54,7 @@ bool ReplayDriver::Won() const { return RoundOver() && !g_.Round.RoundLost; }
 struct ReplayRound::Parts {
   SilentEngine engine;
   Random random;
-  NoScores scores;
+  NoScoreBoard scores;
 };
 
 ReplayRound::ReplayRound(const Replay& replay)
