@@ -229,16 +229,19 @@ async function checkReplay(name) {
   await page.browserContext().close();
 }
 
+// Whether the traced page reached the screen `name` (the trace's state
+// column), within 15 s.
+const screenCame = (page, name) => page.waitForFunction(
+    (name) => (Module.lines.trace || []).some((row) => row.split(',')[1] === name),
+    { timeout: 15000, polling: 50 }, name).then(() => true, () => false);
+
 // On a touch screen the page shows a pad's buttons, and a tap on them plays
 // the game: down a line on the menu, then A, opens the score table.
 async function checkTouch() {
   const page = await freshPage();
   await page.setViewport({ width: 844, height: 390, hasTouch: true, isMobile: true });
   await page.goto(url + '?trace=console', { waitUntil: 'load' });
-  const screenIs = (name) => page.waitForFunction(
-      (name) => (Module.lines.trace || []).some((row) => row.split(',')[1] === name),
-      { timeout: 15000, polling: 50 }, name).then(() => true, () => false);
-  if (!await screenIs('menu')) fail('touch: the menu never came');
+  if (!await screenCame(page, 'menu')) fail('touch: the menu never came');
   const tap = async (button) => {
     const box = await (await page.$(`#touch [data-button="${button}"]`)).boundingBox();
     if (!box) return fail(`touch: no button ${button} on the page`);
@@ -247,7 +250,7 @@ async function checkTouch() {
   };
   await tap(12);  // the d-pad's down
   await tap(0);   // A
-  if (!await screenIs('hs')) fail('touch: tapping down and A on the menu did not open the score table');
+  if (!await screenCame(page, 'hs')) fail('touch: tapping down and A on the menu did not open the score table');
   else pass('touch: the page shows a pad\'s buttons, and tapping down and A opens the score table');
   await page.screenshot({ path: `${out}/touch.png` });
   await page.browserContext().close();
@@ -270,17 +273,14 @@ async function checkPad() {
     };
   });
   await page.goto(url + '?trace=console', { waitUntil: 'load' });
-  const screenIs = (name) => page.waitForFunction(
-      (name) => (Module.lines.trace || []).some((row) => row.split(',')[1] === name),
-      { timeout: 15000, polling: 50 }, name).then(() => true, () => false);
-  if (!await screenIs('menu')) fail('pad: the menu never came');
+  if (!await screenCame(page, 'menu')) fail('pad: the menu never came');
   for (const button of [13, 0]) {  // the standard layout's d-pad down, then A
     await page.evaluate((b) => holdPadButton(b, true), button);
     await sleep(150);
     await page.evaluate((b) => holdPadButton(b, false), button);
     await sleep(150);
   }
-  if (!await screenIs('hs')) fail('pad: down and A on a browser\'s pad did not open the score table');
+  if (!await screenCame(page, 'hs')) fail('pad: down and A on a browser\'s pad did not open the score table');
   else pass('pad: down and A on a pad the browser reports open the score table');
   await page.browserContext().close();
 }

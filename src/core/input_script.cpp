@@ -9,8 +9,6 @@
 
 namespace {
 
-// A segment longer than this is a typo, not a flight.
-constexpr int64_t kMaxSegmentFrames = kMaxScriptSegmentFrames;
 // A recorded hour is about a megabyte at worst; a bigger file is not a script.
 constexpr std::uintmax_t kMaxScriptBytes = 256u << 20;
 
@@ -133,7 +131,8 @@ InputScript ParseInputScript(const std::string& text) {
 
     if (fields.size() != 2) throw InputScriptError(lineNumber, "expected '<frames> <keys>'");
     uint64_t frames = 0;
-    if (!ParseUnsigned(fields[0], static_cast<uint64_t>(kMaxSegmentFrames), frames) || frames == 0)
+    if (!ParseUnsigned(fields[0], static_cast<uint64_t>(kMaxScriptSegmentFrames), frames) ||
+        frames == 0)
       throw InputScriptError(lineNumber,
                              "bad frame count '" + fields[0] + "' (expected 1 to 1000000000)");
     InputSegment segment;
@@ -189,7 +188,7 @@ void InputRecorder::AddPass(const KeySet& heldKeys) {
   // A run longer than a script line may hold is split, so the reader of the
   // file never refuses what the recorder wrote.
   if (!segments_.empty() && segments_.back().keys == keys &&
-      segments_.back().frames < kMaxSegmentFrames) {
+      segments_.back().frames < kMaxScriptSegmentFrames) {
     ++segments_.back().frames;
     return;
   }

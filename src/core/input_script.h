@@ -12,7 +12,8 @@
 //   seed 42                  (optional, first non-comment line)
 //   <frames> <keys>          hold <keys> for <frames> main-loop passes
 // <keys> is '-' (nothing) or key names joined by '+': "up+left".
-// The longest run one line may hold: at 60 passes a second, over six months.
+// The longest run one line may hold: at 60 passes a second, over six months,
+// so a longer one is a typo, not a flight.
 constexpr int64_t kMaxScriptSegmentFrames = 1000000000;
 
 struct InputSegment {
